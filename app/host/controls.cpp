@@ -1,0 +1,173 @@
+#include "app/host/controls.h"
+
+#include <windowsx.h>
+
+#include <cstring>
+
+#include "app/host/form.h"
+#include "app/host/icon_handles.h"
+#include "app/host/text.h"
+
+namespace host {
+namespace {
+
+constexpr int kCustomMousePointer = 99;
+
+// A picture object read by the system picture loader from bytes in memory.
+win32::ComPtr<IPicture> LoadPictureBytes(const Bytes& bytes) {
+    win32::ComPtr<IPicture> picture;
+    if (bytes.empty()) return picture;
+    win32::GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
+    if (!memory) return picture;
+    void* target = GlobalLock(memory.get());
+    if (target == nullptr) return picture;
+    std::memcpy(target, bytes.data(), bytes.size());
+    GlobalUnlock(memory.get());
+    win32::ComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(memory.get(), FALSE, stream.put()))) return picture;
+    if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
+                              picture.put_void())))
+        picture.reset();
+    return picture;
+}
+
+}  // namespace
+
+COLORREF ResolveOleColor(uint32_t oleColor) {
+    if (oleColor & 0x80000000u) return GetSysColor(static_cast<int>(oleColor & 0xFF));
+    return static_cast<COLORREF>(oleColor & 0x00FFFFFFu);
+}
+
+Control::Control(Form& form, FormObject description, int id)
+    : form_(form), description_(std::move(description)), id_(id) {}
+
+bool Control::Enabled() const { return window_ ? IsWindowEnabled(window_) != FALSE : Properties().ReadBool("Enabled", true); }
+
+void Control::SetEnabled(bool enabled) {
+    if (window_) EnableWindow(window_, enabled ? TRUE : FALSE);
+}
+
+void Control::Destroy() {
+    // Child windows go with their form; only the handle is forgotten.
+    window_ = nullptr;
+}
+
+HWND Control::CreateChild(HWND parent, const wchar_t* windowClass, const std::wstring& text, DWORD style,
+                          DWORD exStyle, HFONT font) {
+    const PropertyBag& p = Properties();
+    int left = form_.TwipsToPixelsX(static_cast<int>(p.ReadInt("Left", 0)));
+    int top = form_.TwipsToPixelsY(static_cast<int>(p.ReadInt("Top", 0)));
+    int width = form_.TwipsToPixelsX(static_cast<int>(p.ReadInt("Width", 0)));
+    int height = form_.TwipsToPixelsY(static_cast<int>(p.ReadInt("Height", 0)));
+    if (p.ReadBool("Visible", true)) style |= WS_VISIBLE;
+    if (!p.ReadBool("Enabled", true)) style |= WS_DISABLED;
+    window_ = CreateWindowExW(exStyle, windowClass, text.c_str(), WS_CHILD | style, left, top, width, height, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)), GetModuleHandleW(nullptr), nullptr);
+    if (window_ && font) SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    LoadMouseIcon();
+    return window_;
+}
+
+void Control::LoadMouseIcon() {
+    if (Properties().ReadInt("MousePointer", 0) != kCustomMousePointer) return;
+    cursor_ = CursorFromFileBytes(Properties().ReadBytes("MouseIcon"), GetSystemMetrics(SM_CXCURSOR));
+}
+
+bool PushButton::Create(HWND parent, HFONT font) {
+    return CreateChild(parent, L"BUTTON", Utf8ToWide(Properties().ReadText("Caption", "")),
+                       BS_PUSHBUTTON | WS_TABSTOP, 0, font) != nullptr;
+}
+
+bool ListBox::Create(HWND parent, HFONT font) {
+    return CreateChild(parent, L"LISTBOX", L"", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
+                       WS_EX_CLIENTEDGE, font) != nullptr;
+}
+
+void ListBox::AddItem(const std::wstring& text) {
+    if (window_) SendMessageW(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void ListBox::Clear() {
+    if (window_) SendMessageW(window_, LB_RESETCONTENT, 0, 0);
+}
+
+int ListBox::ListCount() const {
+    return window_ ? static_cast<int>(SendMessageW(window_, LB_GETCOUNT, 0, 0)) : 0;
+}
+
+std::wstring ListBox::List(int index) const {
+    if (!window_) return {};
+    LRESULT length = SendMessageW(window_, LB_GETTEXTLEN, index, 0);
+    if (length == LB_ERR) return {};
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    length = SendMessageW(window_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(length == LB_ERR ? 0 : static_cast<size_t>(length));
+    return text;
+}
+
+bool Label::Create(HWND parent, HFONT font) {
+    return CreateChild(parent, L"STATIC", Utf8ToWide(Properties().ReadText("Caption", "")),
+                       SS_LEFTNOWORDWRAP | SS_NOTIFY | SS_NOPREFIX, 0, font) != nullptr;
+}
+
+COLORREF Label::ForeColor() const {
+    return ResolveOleColor(static_cast<uint32_t>(Properties().ReadInt("ForeColor", 0x80000012)));
+}
+
+bool Picture::Create(HWND parent, HFONT font) {
+    picture_ = LoadPictureBytes(Properties().ReadBytes("Picture"));
+    return CreateChild(parent, L"STATIC", L"", SS_OWNERDRAW | SS_NOTIFY, 0, font) != nullptr;
+}
+
+void Picture::Draw(const DRAWITEMSTRUCT& item) const {
+    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+    if (!picture_) return;
+    OLE_XSIZE_HIMETRIC width = 0;
+    OLE_YSIZE_HIMETRIC height = 0;
+    picture_->get_Width(&width);
+    picture_->get_Height(&height);
+    // Natural size: HIMETRIC (hundredths of a millimetre) at the screen's resolution.
+    int pixelWidth = MulDiv(width, GetDeviceCaps(item.hDC, LOGPIXELSX), 2540);
+    int pixelHeight = MulDiv(height, GetDeviceCaps(item.hDC, LOGPIXELSY), 2540);
+    picture_->Render(item.hDC, item.rcItem.left, item.rcItem.top, pixelWidth, pixelHeight, 0, height, width, -height,
+                     nullptr);
+}
+
+Timer::Timer(Form& form, FormObject description, int id)
+    : Control(form, std::move(description), id),
+      enabled_(Properties().ReadBool("Enabled", true)),
+      interval_(static_cast<unsigned>(Properties().ReadInt("Interval", 0))) {}
+
+bool Timer::Create(HWND parent, HFONT) {
+    parent_ = parent;
+    Apply();
+    return true;
+}
+
+void Timer::Destroy() {
+    if (parent_) KillTimer(parent_, static_cast<UINT_PTR>(id_));
+    parent_ = nullptr;
+}
+
+void Timer::SetEnabled(bool enabled) {
+    if (enabled == enabled_) return;
+    enabled_ = enabled;
+    Apply();
+}
+
+void Timer::SetInterval(unsigned milliseconds) {
+    if (milliseconds == interval_) return;
+    interval_ = milliseconds;
+    Apply();
+}
+
+void Timer::Apply() {
+    if (!parent_) return;
+    // Setting an existing timer again restarts its interval.
+    if (enabled_ && interval_ > 0)
+        SetTimer(parent_, static_cast<UINT_PTR>(id_), interval_, nullptr);
+    else
+        KillTimer(parent_, static_cast<UINT_PTR>(id_));
+}
+
+}  // namespace host

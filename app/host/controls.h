@@ -1,0 +1,115 @@
+// The standard controls a form can hold.
+#pragma once
+
+#include <windows.h>
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <functional>
+#include <string>
+
+#include "app/host/form_description.h"
+#include "common/win32_handles.h"
+
+namespace host {
+
+class Form;
+
+// Properties shared by every control; positions are in twips.
+class Control {
+public:
+    virtual ~Control() = default;
+    Control(const Control&) = delete;
+    Control& operator=(const Control&) = delete;
+
+    const std::string& Name() const { return description_.name; }
+    const std::string& Kind() const { return description_.kind; }
+    const PropertyBag& Properties() const { return description_.properties; }
+    int TabIndex() const { return static_cast<int>(Properties().ReadInt("TabIndex", -1)); }
+    HWND Window() const { return window_; }  // none for a timer
+    int Id() const { return id_; }
+
+    virtual bool Enabled() const;
+    virtual void SetEnabled(bool enabled);
+
+    // Click of a button, label or picture.
+    std::function<void()> onClick;
+
+    // Creates the control's window on the form; false when that fails.
+    virtual bool Create(HWND parent, HFONT font) = 0;
+    virtual void Destroy();
+    // The cursor shown over the control, or none for the default.
+    HCURSOR MouseCursor() const { return cursor_.get(); }
+
+protected:
+    Control(Form& form, FormObject description, int id);
+    HWND CreateChild(HWND parent, const wchar_t* windowClass, const std::wstring& text, DWORD style, DWORD exStyle,
+                     HFONT font);
+    void LoadMouseIcon();
+
+    Form& form_;
+    FormObject description_;
+    int id_;
+    HWND window_ = nullptr;
+    win32::Cursor cursor_;
+};
+
+class PushButton : public Control {
+public:
+    PushButton(Form& form, FormObject description, int id) : Control(form, std::move(description), id) {}
+    bool Create(HWND parent, HFONT font) override;
+};
+
+class ListBox : public Control {
+public:
+    ListBox(Form& form, FormObject description, int id) : Control(form, std::move(description), id) {}
+    bool Create(HWND parent, HFONT font) override;
+    void AddItem(const std::wstring& text);
+    void Clear();
+    int ListCount() const;
+    std::wstring List(int index) const;
+};
+
+class Label : public Control {
+public:
+    Label(Form& form, FormObject description, int id) : Control(form, std::move(description), id) {}
+    bool Create(HWND parent, HFONT font) override;
+    COLORREF ForeColor() const;
+};
+
+// Shows a picture (any format the system picture loader reads) at its
+// natural size in the top left corner.
+class Picture : public Control {
+public:
+    Picture(Form& form, FormObject description, int id) : Control(form, std::move(description), id) {}
+    bool Create(HWND parent, HFONT font) override;
+    void Draw(const DRAWITEMSTRUCT& item) const;
+
+private:
+    win32::ComPtr<IPicture> picture_;
+};
+
+class Timer : public Control {
+public:
+    Timer(Form& form, FormObject description, int id);
+    bool Create(HWND parent, HFONT font) override;
+    void Destroy() override;
+    bool Enabled() const override { return enabled_; }
+    void SetEnabled(bool enabled) override;
+    unsigned Interval() const { return interval_; }
+    void SetInterval(unsigned milliseconds);
+
+    std::function<void()> onTimer;
+
+private:
+    void Apply();
+
+    HWND parent_ = nullptr;
+    bool enabled_;
+    unsigned interval_;
+};
+
+// Resolves an OLE colour: the top bit names a system colour by its low byte.
+COLORREF ResolveOleColor(uint32_t oleColor);
+
+}  // namespace host

@@ -1,0 +1,308 @@
+#include "app/host/form.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cmath>
+#include <span>
+
+#include "app/host/icon_handles.h"
+#include "app/host/text.h"
+
+namespace host {
+namespace {
+
+constexpr wchar_t kFormClass[] = L"MendlowForm";
+constexpr int kFirstControlId = 100;  // clear of IDOK and IDCANCEL
+constexpr int kTwipsPerInch = 1440;
+constexpr WORD kProgramIconId = 1;
+
+std::vector<Form*>& LoadedForms() {
+    static std::vector<Form*> forms;
+    return forms;
+}
+
+std::span<const uint8_t> ResourceBytes(const wchar_t* name) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC found = FindResourceW(module, name, MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+    if (!found) return {};
+    HGLOBAL loaded = LoadResource(module, found);
+    const void* data = loaded ? LockResource(loaded) : nullptr;
+    if (!data) return {};
+    return {static_cast<const uint8_t*>(data), SizeofResource(module, found)};
+}
+
+bool RegisterFormClass() {
+    static bool registered = false;
+    if (registered) return true;
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = DefWindowProcW;  // replaced per form on WM_NCCREATE
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kFormClass;
+    registered = RegisterClassExW(&windowClass) != 0;
+    return registered;
+}
+
+std::unique_ptr<Control> MakeControl(Form& form, FormObject description, int id) {
+    const std::string kind = description.kind;
+    if (kind == "PushButton") return std::make_unique<PushButton>(form, std::move(description), id);
+    if (kind == "ListBox") return std::make_unique<ListBox>(form, std::move(description), id);
+    if (kind == "Label") return std::make_unique<Label>(form, std::move(description), id);
+    if (kind == "Picture") return std::make_unique<Picture>(form, std::move(description), id);
+    if (kind == "Timer") return std::make_unique<Timer>(form, std::move(description), id);
+    return nullptr;
+}
+
+DWORD WindowStyleFor(const std::string& borderStyle) {
+    if (borderStyle == "FixedSingle") return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    return WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+}
+
+}  // namespace
+
+ParsedForm LoadFormResource(const wchar_t* name) {
+    std::span<const uint8_t> text = ResourceBytes(name);
+    if (text.empty()) {
+        ParsedForm missing;
+        missing.error = "no form description resource";
+        return missing;
+    }
+    std::wstring blobsName = std::wstring(name) + L"_BLOBS";
+    return ParseFormDescription(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()),
+                                ResourceBytes(blobsName.c_str()));
+}
+
+Form::Form(FormObject description) : description_(std::move(description)) {}
+
+Form::~Form() {
+    for (auto& control : controls_) control->Destroy();
+    if (window_) {
+        SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcW));
+        DestroyWindow(window_);
+        std::erase(LoadedForms(), this);
+    }
+}
+
+Form* Form::FromWindow(HWND window) {
+    for (Form* form : LoadedForms())
+        if (form->window_ == window) return form;
+    return nullptr;
+}
+
+size_t Form::LoadedCount() { return LoadedForms().size(); }
+
+int Form::TwipsToPixelsX(int twips) const { return MulDiv(twips, dpiX_, kTwipsPerInch); }
+int Form::TwipsToPixelsY(int twips) const { return MulDiv(twips, dpiY_, kTwipsPerInch); }
+
+Control* Form::Find(const std::string& name) const {
+    for (const auto& control : controls_)
+        if (control->Name() == name) return control.get();
+    return nullptr;
+}
+
+Control* Form::FindById(int id) const {
+    for (const auto& control : controls_)
+        if (control->Id() == id) return control.get();
+    return nullptr;
+}
+
+Control* Form::FindByWindow(HWND window) const {
+    if (!window) return nullptr;
+    for (const auto& control : controls_)
+        if (control->Window() == window) return control.get();
+    return nullptr;
+}
+
+bool Form::Load() {
+    if (window_) return true;
+    if (!RegisterFormClass()) return false;
+    {
+        win32::WindowDc screen(nullptr);
+        if (screen) {
+            dpiX_ = GetDeviceCaps(screen.get(), LOGPIXELSX);
+            dpiY_ = GetDeviceCaps(screen.get(), LOGPIXELSY);
+        }
+    }
+    const PropertyBag& p = Properties();
+
+    DWORD style = WindowStyleFor(p.ReadText("BorderStyle", "Sizable"));
+    DWORD exStyle = WS_EX_CONTROLPARENT;
+    RECT frame{0, 0, TwipsToPixelsX(static_cast<int>(p.ReadInt("ClientWidth", 4800))),
+               TwipsToPixelsY(static_cast<int>(p.ReadInt("ClientHeight", 3600)))};
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
+    if (p.ReadText("StartUpPosition", "") == "CenterScreen") {
+        x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+        y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    }
+
+    // Points to pixels at the screen's resolution; negative asks for the
+    // character height rather than the cell height.
+    double points = p.ReadReal("FontSize", 8.25);
+    int fontHeight = -static_cast<int>(std::lround(points * dpiY_ / 72.0));
+    font_.reset(CreateFontW(fontHeight, 0, 0, 0, static_cast<int>(p.ReadInt("FontWeight", FW_NORMAL)),
+                            p.ReadBool("FontItalic", false), p.ReadBool("FontUnderline", false), FALSE,
+                            static_cast<BYTE>(p.ReadInt("FontCharset", DEFAULT_CHARSET)), OUT_DEFAULT_PRECIS,
+                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                            Utf8ToWide(p.ReadText("FontName", "MS Sans Serif")).c_str()));
+
+    window_ = CreateWindowExW(exStyle, kFormClass, Utf8ToWide(p.ReadText("Caption", description_.name)).c_str(),
+                              style, x, y, width, height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    if (!window_) return false;
+    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Form::WindowProc));
+    if (font_) SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+
+    smallIcon_ = IconFromFileBytes(p.ReadBytes("Icon"), GetSystemMetrics(SM_CXSMICON));
+    if (smallIcon_) SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    // The large icon (task switcher) is the program's own, which the system shares.
+    HANDLE programIcon = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kProgramIconId), IMAGE_ICON,
+                                    GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED);
+    if (programIcon) SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(programIcon));
+
+    if (!CreateControls()) {
+        for (auto& control : controls_) control->Destroy();
+        controls_.clear();
+        SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcW));
+        DestroyWindow(window_);
+        window_ = nullptr;
+        return false;
+    }
+    ApplyTabOrder();
+    LoadedForms().push_back(this);
+    Form_Load();
+    return true;
+}
+
+bool Form::CreateControls() {
+    int id = kFirstControlId;
+    for (const FormObject& child : description_.children) {
+        std::unique_ptr<Control> control = MakeControl(*this, child, id++);
+        if (!control) return false;
+        controls_.push_back(std::move(control));
+        if (!controls_.back()->Create(window_, font_.get())) return false;
+    }
+    return true;
+}
+
+void Form::ApplyTabOrder() {
+    // Keyboard navigation follows the window order: controls with a tab index
+    // first, by index, the rest after them in creation order.
+    std::vector<Control*> order;
+    for (const auto& control : controls_)
+        if (control->Window()) order.push_back(control.get());
+    std::stable_sort(order.begin(), order.end(), [](Control* a, Control* b) {
+        int ia = a->TabIndex(), ib = b->TabIndex();
+        if ((ia < 0) != (ib < 0)) return ia >= 0;
+        return ia >= 0 && ia < ib;
+    });
+    HWND previous = HWND_TOP;
+    for (Control* control : order) {
+        SetWindowPos(control->Window(), previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        previous = control->Window();
+    }
+}
+
+void Form::Show() {
+    if (!window_) return;
+    ShowWindow(window_, SW_SHOWNORMAL);
+    UpdateWindow(window_);
+    HWND first = GetNextDlgTabItem(window_, nullptr, FALSE);
+    if (first) SetFocus(first);
+}
+
+void Form::Unload() {
+    if (!window_ || unloading_) return;
+    unloading_ = true;
+    bool cancel = false;
+    Form_QueryUnload(cancel);
+    if (!cancel) Form_Unload(cancel);
+    if (cancel || !window_) {
+        unloading_ = false;
+        return;
+    }
+    for (auto& control : controls_) control->Destroy();
+    SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcW));
+    DestroyWindow(window_);
+    window_ = nullptr;
+    unloading_ = false;
+    std::erase(LoadedForms(), this);
+    if (LoadedForms().empty()) PostQuitMessage(0);
+}
+
+LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* form = reinterpret_cast<Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (form == nullptr || form->window_ != window) return DefWindowProcW(window, message, wParam, lParam);
+    return form->HandleMessage(message, wParam, lParam);
+}
+
+LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND: {
+            // BN_CLICKED and STN_CLICKED are both 0.
+            Control* control = FindByWindow(reinterpret_cast<HWND>(lParam));
+            if (control && HIWORD(wParam) == 0 && control->onClick) {
+                auto handler = control->onClick;
+                handler();
+            }
+            return 0;
+        }
+        case WM_TIMER: {
+            auto* timer = dynamic_cast<Timer*>(FindById(static_cast<int>(wParam)));
+            if (timer && timer->Enabled() && timer->onTimer) {
+                auto handler = timer->onTimer;
+                handler();
+            }
+            return 0;
+        }
+        case WM_CTLCOLORSTATIC: {
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            if (auto* label = dynamic_cast<Label*>(FindByWindow(reinterpret_cast<HWND>(lParam))))
+                SetTextColor(dc, label->ForeColor());
+            SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        }
+        case WM_DRAWITEM: {
+            auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (auto* picture = dynamic_cast<Picture*>(FindById(static_cast<int>(wParam)))) {
+                picture->Draw(*item);
+                return TRUE;
+            }
+            break;
+        }
+        case WM_SETCURSOR: {
+            Control* control = FindByWindow(reinterpret_cast<HWND>(wParam));
+            if (control && control->MouseCursor() && LOWORD(lParam) == HTCLIENT) {
+                SetCursor(control->MouseCursor());
+                return TRUE;
+            }
+            break;
+        }
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus && IsChild(window_, focus)) lastFocus_ = focus;
+            }
+            break;
+        case WM_SETFOCUS: {
+            HWND target = lastFocus_ && IsChild(window_, lastFocus_) && IsWindowEnabled(lastFocus_)
+                              ? lastFocus_
+                              : GetNextDlgTabItem(window_, nullptr, FALSE);
+            if (target) SetFocus(target);
+            return 0;
+        }
+        case WM_CLOSE:
+            Unload();
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+}  // namespace host

@@ -1,0 +1,37 @@
+#include "app/host/icon_handles.h"
+
+#include <vector>
+
+#include "app/host/icon_directory.h"
+
+namespace host {
+namespace {
+
+constexpr DWORD kIconFormatVersion = 0x00030000;
+
+HICON CreateFromSlice(std::span<const uint8_t> file, bool cursor, int wantedSize) {
+    auto slice = FindIconImage(file, cursor, wantedSize);
+    if (!slice) return nullptr;
+    std::vector<uint8_t> resource;
+    if (cursor) {
+        // Cursor resources start with the hot spot.
+        resource = {static_cast<uint8_t>(slice->hotspotX), static_cast<uint8_t>(slice->hotspotX >> 8),
+                    static_cast<uint8_t>(slice->hotspotY), static_cast<uint8_t>(slice->hotspotY >> 8)};
+    }
+    auto image = file.subspan(slice->offset, slice->size);
+    resource.insert(resource.end(), image.begin(), image.end());
+    return CreateIconFromResourceEx(resource.data(), static_cast<DWORD>(resource.size()), cursor ? FALSE : TRUE,
+                                    kIconFormatVersion, slice->width, slice->height, LR_DEFAULTCOLOR);
+}
+
+}  // namespace
+
+win32::Icon IconFromFileBytes(std::span<const uint8_t> file, int wantedSize) {
+    return win32::Icon(CreateFromSlice(file, false, wantedSize));
+}
+
+win32::Cursor CursorFromFileBytes(std::span<const uint8_t> file, int wantedSize) {
+    return win32::Cursor(CreateFromSlice(file, true, wantedSize));
+}
+
+}  // namespace host

@@ -1,0 +1,14 @@
+// Icons and cursors made from the bytes of .ico and .cur files.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "common/win32_handles.h"
+
+namespace host {
+
+win32::Icon IconFromFileBytes(std::span<const uint8_t> file, int wantedSize);
+win32::Cursor CursorFromFileBytes(std::span<const uint8_t> file, int wantedSize);
+
+}  // namespace host

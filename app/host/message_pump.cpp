@@ -1,0 +1,38 @@
+#include "app/host/message_pump.h"
+
+#include <windows.h>
+
+#include "app/host/form.h"
+
+namespace host {
+namespace {
+
+void Dispatch(MSG& msg) {
+    // Tab and arrow keys move between a form's controls.
+    HWND top = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    if (top && Form::FromWindow(top) && IsDialogMessageW(top, &msg)) return;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
+}  // namespace
+
+void ProcessPendingMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        Dispatch(msg);
+    }
+}
+
+int RunMessageLoop() {
+    if (Form::LoadedCount() == 0) return 0;
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) Dispatch(msg);
+    return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
+}
+
+}  // namespace host

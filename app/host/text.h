@@ -1,0 +1,10 @@
+// Conversions between the descriptions' UTF-8 and Windows' UTF-16.
+#pragma once
+
+#include <string>
+
+namespace host {
+
+std::wstring Utf8ToWide(const std::string& text);
+
+}  // namespace host

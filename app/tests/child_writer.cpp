@@ -1,0 +1,46 @@
+// A console program for the runner's tests:
+//   child_writer bytes N    writes N bytes of a known pattern to standard output
+//   child_writer stderr N   writes N bytes to standard error only
+//   child_writer exit CODE  writes nothing and exits with CODE
+//   child_writer hold MS    writes "held" and stays alive for MS milliseconds
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "app/tests/output_pattern.h"
+
+namespace {
+
+void WriteAll(HANDLE out, const std::vector<char>& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD written = 0;
+        DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 65536));
+        if (!WriteFile(out, bytes.data() + done, chunk, &written, nullptr) || written == 0) return;
+        done += written;
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) return 100;
+    long value = std::strtol(argv[2], nullptr, 10);
+    if (std::strcmp(argv[1], "bytes") == 0) {
+        WriteAll(GetStdHandle(STD_OUTPUT_HANDLE), OutputPattern(static_cast<size_t>(value)));
+        return 0;
+    }
+    if (std::strcmp(argv[1], "stderr") == 0) {
+        WriteAll(GetStdHandle(STD_ERROR_HANDLE), OutputPattern(static_cast<size_t>(value)));
+        return 0;
+    }
+    if (std::strcmp(argv[1], "exit") == 0) return static_cast<int>(value);
+    if (std::strcmp(argv[1], "hold") == 0) {
+        WriteAll(GetStdHandle(STD_OUTPUT_HANDLE), {'h', 'e', 'l', 'd'});
+        Sleep(static_cast<DWORD>(value));
+        return 0;
+    }
+    return 100;
+}

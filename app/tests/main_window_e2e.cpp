@@ -1,0 +1,241 @@
+// Drives the real mendlow.exe from outside, as a user would: the window, its
+// controls, a repair run, a second run, and closing.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "common/win32_handles.h"
+
+namespace {
+
+std::wstring BinDirectory() {
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring self(path, length);
+    return self.substr(0, self.find_last_of(L"\\/") + 1);
+}
+
+struct Child {
+    HWND window;
+    std::wstring windowClass;
+    std::wstring text;
+    RECT rect;  // in the parent's client coordinates
+};
+
+class RunningProgram {
+public:
+    RunningProgram() {
+        std::wstring command = L"\"" + BinDirectory() + L"mendlow.exe\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+            process_.reset(info.hProcess);
+            win32::Handle thread(info.hThread);
+            processId_ = info.dwProcessId;
+        }
+    }
+    ~RunningProgram() {
+        if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) TerminateProcess(process_.get(), 99);
+    }
+
+    bool Started() const { return static_cast<bool>(process_); }
+
+    HWND WaitForMainWindow(DWORD timeoutMs) {
+        for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
+            HWND window = FindWindowW(L"MendlowForm", L"Mendlow By Zelbrin");
+            DWORD owner = 0;
+            if (window) GetWindowThreadProcessId(window, &owner);
+            if (window && owner == processId_ && IsWindowVisible(window)) return window;
+            Sleep(50);
+        }
+        return nullptr;
+    }
+
+    // Exit code once the program has ended, or -1 on time-out.
+    long WaitForExit(DWORD timeoutMs) {
+        if (WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0) return -1;
+        DWORD code = 0;
+        GetExitCodeProcess(process_.get(), &code);
+        return static_cast<long>(code);
+    }
+
+private:
+    win32::Handle process_;
+    DWORD processId_ = 0;
+};
+
+struct ChildWalk {
+    HWND parent;
+    std::vector<Child> children;
+};
+
+BOOL CALLBACK CollectChild(HWND window, LPARAM context) {
+    auto* walk = reinterpret_cast<ChildWalk*>(context);
+    Child child{window, {}, {}, {}};
+    wchar_t buffer[256] = {};
+    GetClassNameW(window, buffer, 256);
+    child.windowClass = buffer;
+    GetWindowTextW(window, buffer, 256);
+    child.text = buffer;
+    GetWindowRect(window, &child.rect);
+    MapWindowPoints(nullptr, walk->parent, reinterpret_cast<POINT*>(&child.rect), 2);
+    walk->children.push_back(child);
+    return TRUE;
+}
+
+std::vector<Child> ChildrenOf(HWND parent) {
+    ChildWalk walk{parent, {}};
+    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&walk));
+    return walk.children;
+}
+
+const Child* FindChild(const std::vector<Child>& children, const wchar_t* windowClass, const wchar_t* text) {
+    for (const Child& child : children)
+        if (_wcsicmp(child.windowClass.c_str(), windowClass) == 0 && (text == nullptr || child.text == text))
+            return &child;
+    return nullptr;
+}
+
+std::vector<std::wstring> ListLines(HWND list) {
+    std::vector<std::wstring> lines;
+    LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
+        std::wstring line(length > 0 ? length + 1 : 1, L'\0');
+        length = SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
+        line.resize(length > 0 ? length : 0);
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// Saves what the screen shows of the window as a 24-bit BMP file.
+bool SaveScreenshot(HWND window, const std::wstring& path) {
+    RECT r;
+    GetWindowRect(window, &r);
+    int width = r.right - r.left, height = r.bottom - r.top;
+    win32::WindowDc screen(nullptr);
+    win32::MemoryDc memory(CreateCompatibleDC(screen.get()));
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    win32::Bitmap bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap || !bits) return false;
+    {
+        win32::SelectObjectScope select(memory.get(), bitmap.get());
+        BitBlt(memory.get(), 0, 0, width, height, screen.get(), r.left, r.top, SRCCOPY);
+    }
+    GdiFlush();
+    DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    DWORD imageSize = stride * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + imageSize),
+                          0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
+    FILE* out = _wfopen(path.c_str(), L"wb");
+    if (!out) return false;
+    std::fwrite(&file, sizeof file, 1, out);
+    std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out);
+    std::fwrite(bits, imageSize, 1, out);
+    return std::fclose(out) == 0;
+}
+
+const std::vector<std::wstring> kSixLines = {
+    L"Repairing Network, Please Wait...",
+    L"Step 01/04 - Releasing IP Information...",
+    L"Step 02/04 - Purging DNS Cache...",
+    L"Step 03/04 - Refreshing DHCP & DNS...",
+    L"Step 04/04 - Renewing IP Information...",
+    L"DONE!",
+};
+
+// Waits until a run has finished: six lines and both buttons enabled again.
+bool WaitForIdleAfterRun(HWND list, HWND start, HWND close, DWORD timeoutMs, size_t& mostLines) {
+    for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
+        size_t count = static_cast<size_t>(SendMessageW(list, LB_GETCOUNT, 0, 0));
+        mostLines = std::max(mostLines, count);
+        if (count == kSixLines.size() && IsWindowEnabled(start) && IsWindowEnabled(close)) return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+TEST(MainWindow, ShowsItsControlsRunsTheRepairAndCloses) {
+    RunningProgram program;
+    ASSERT_TRUE(program.Started());
+    HWND window = program.WaitForMainWindow(60000);
+    ASSERT_NE(window, nullptr) << "the main window did not appear";
+
+    int dpi = 96;
+    {
+        win32::WindowDc screen(nullptr);
+        dpi = GetDeviceCaps(screen.get(), LOGPIXELSX);
+    }
+    auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, px(5325));
+    EXPECT_EQ(client.bottom, px(2295));
+
+    std::vector<Child> children = ChildrenOf(window);
+    const Child* start = FindChild(children, L"Button", L"Start");
+    const Child* close = FindChild(children, L"Button", L"Close");
+    const Child* list = FindChild(children, L"ListBox", nullptr);
+    const Child* label = FindChild(children, L"Static", L"Follow Zelbrin on Facebook");
+    ASSERT_TRUE(start && close && list && label);
+    auto expectRect = [&](const Child& child, int left, int top, int width, int height) {
+        EXPECT_EQ(child.rect.left, px(left)) << child.text;
+        EXPECT_EQ(child.rect.top, px(top)) << child.text;
+        EXPECT_EQ(child.rect.right - child.rect.left, px(width)) << child.text;
+        EXPECT_EQ(child.rect.bottom - child.rect.top, px(height)) << child.text;
+    };
+    expectRect(*start, 2040, 1620, 1365, 345);
+    expectRect(*close, 3900, 1620, 1365, 345);
+    expectRect(*list, 2040, 60, 3225, 1470);
+    expectRect(*label, 2310, 2040, 2340, 180);
+    EXPECT_TRUE(ListLines(list->window).empty());
+
+    SetForegroundWindow(window);
+    Sleep(500);
+    EXPECT_TRUE(SaveScreenshot(window, BinDirectory() + L"main-window.bmp"));
+
+    size_t mostLines = 0;
+    SendMessageW(start->window, BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitForIdleAfterRun(list->window, start->window, close->window, 120000, mostLines));
+    EXPECT_EQ(ListLines(list->window), kSixLines);
+    EXPECT_EQ(mostLines, kSixLines.size());
+
+    // A second press runs again on a cleared list.
+    SendMessageW(list->window, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"marker"));
+    ASSERT_EQ(ListLines(list->window).size(), 7u);
+    SendMessageW(start->window, BM_CLICK, 0, 0);
+    Sleep(200);
+    mostLines = 0;
+    ASSERT_TRUE(WaitForIdleAfterRun(list->window, start->window, close->window, 120000, mostLines));
+    EXPECT_EQ(ListLines(list->window), kSixLines);
+    SaveScreenshot(window, BinDirectory() + L"main-window-after-run.bmp");
+
+    SendMessageW(close->window, BM_CLICK, 0, 0);
+    EXPECT_EQ(program.WaitForExit(30000), 0);
+}
+
+TEST(MainWindow, ClosingDuringARunEndsTheProgramCleanly) {
+    RunningProgram program;
+    ASSERT_TRUE(program.Started());
+    HWND window = program.WaitForMainWindow(60000);
+    ASSERT_NE(window, nullptr);
+    std::vector<Child> children = ChildrenOf(window);
+    const Child* start = FindChild(children, L"Button", L"Start");
+    const Child* list = FindChild(children, L"ListBox", nullptr);
+    ASSERT_TRUE(start && list);
+    SendMessageW(start->window, BM_CLICK, 0, 0);
+    // Close as soon as the run has begun.
+    for (int i = 0; i < 400 && SendMessageW(list->window, LB_GETCOUNT, 0, 0) < 2; ++i) Sleep(5);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(60000), 0);
+}
+
+}  // namespace

@@ -2,12 +2,16 @@
 
 #include <shellapi.h>
 
-#include "app/console_runner.h"
 #include "app/host/message_pump.h"
 
 namespace app {
 
-FrmMain::FrmMain(host::FormObject description) : host::Form(std::move(description)) {}
+void MainWindowActions::OpenWithShell(HWND owner, const wchar_t* address) {
+    ShellExecuteW(owner, L"Open", address, L"", L"", SW_SHOWNORMAL);  // nothing is shown on failure
+}
+
+FrmMain::FrmMain(host::FormObject description, MainWindowActions actions)
+    : host::Form(std::move(description)), actions_(std::move(actions)) {}
 
 void FrmMain::Form_Load() {
     Get<host::PushButton>("Command2").onClick = [this] { Command2_Click(); };
@@ -23,9 +27,7 @@ void FrmMain::Command1_Click() { Unload(); }
 
 void FrmMain::Timer1_Timer() { repair_.OnTimerTick(*this); }
 
-void FrmMain::OpenMakerPage() {
-    ShellExecuteW(Window(), L"Open", kMakerPageUrl, L"", L"", SW_SHOWNORMAL);
-}
+void FrmMain::OpenMakerPage() { actions_.openPage(Window(), kMakerPageUrl); }
 
 void FrmMain::Form_QueryUnload(bool&) { Teardown(); }
 
@@ -48,7 +50,7 @@ void FrmMain::ProcessPendingMessages() { host::ProcessPendingMessages(); }
 
 std::wstring FrmMain::RunCommand(const std::wstring& commandLine) {
     // Keep painting while the command runs; stop waiting once the window closes.
-    return RunConsoleCommand(commandLine, [this] {
+    return actions_.runCommand(commandLine, [this] {
         host::ProcessPendingMessages();
         return !IsClosing();
     });

@@ -2,6 +2,9 @@
 // the maker's page.
 #pragma once
 
+#include <functional>
+
+#include "app/console_runner.h"
 #include "app/host/form.h"
 #include "app/repair_sequence.h"
 
@@ -9,9 +12,18 @@ namespace app {
 
 inline constexpr const wchar_t* kMakerPageUrl = L"https://www.facebook.com/zelbrin";
 
+// What the window does to the world outside it; tests put stand-ins here.
+struct MainWindowActions {
+    std::function<std::wstring(const std::wstring& commandLine, const KeepWaiting& keepWaiting)> runCommand =
+        RunConsoleCommand;
+    std::function<void(HWND owner, const wchar_t* address)> openPage = OpenWithShell;
+
+    static void OpenWithShell(HWND owner, const wchar_t* address);
+};
+
 class FrmMain : public host::Form, private RepairWindow {
 public:
-    explicit FrmMain(host::FormObject description);
+    explicit FrmMain(host::FormObject description, MainWindowActions actions = {});
 
 protected:
     void Form_Load() override;
@@ -35,6 +47,7 @@ private:
     void StopTimer() override;
     bool IsClosing() const override;
 
+    MainWindowActions actions_;
     RepairSequence repair_;
 };
 

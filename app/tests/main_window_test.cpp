@@ -1,0 +1,149 @@
+// The main window in process, with the commands and the shell stood in for:
+// the real form, timer, buttons and message handling.
+#include "app/frm_main.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/host/message_pump.h"
+
+namespace app {
+namespace {
+
+const std::vector<std::wstring> kSixLines = {
+    L"Repairing Network, Please Wait...",
+    L"Step 01/04 - Releasing IP Information...",
+    L"Step 02/04 - Purging DNS Cache...",
+    L"Step 03/04 - Refreshing DHCP & DNS...",
+    L"Step 04/04 - Renewing IP Information...",
+    L"DONE!",
+};
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override { DropQuitRequests(); }
+    void TearDown() override {
+        if (window_) window_->Unload();
+        DropQuitRequests();
+    }
+
+    static void DropQuitRequests() {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+    }
+
+    FrmMain& Open() {
+        host::ParsedForm parsed = host::LoadFormResource(L"FRMMAIN");
+        EXPECT_TRUE(parsed.ok) << parsed.error;
+        MainWindowActions actions;
+        actions.runCommand = [this](const std::wstring& commandLine, const KeepWaiting& keepWaiting) {
+            commands_.push_back(commandLine);
+            if (onCommand_) onCommand_(keepWaiting);
+            return std::wstring(L"output nobody reads");
+        };
+        actions.openPage = [this](HWND owner, const wchar_t* address) { pages_.emplace_back(owner, address); };
+        window_ = std::make_unique<FrmMain>(std::move(parsed.form), actions);
+        EXPECT_TRUE(window_->Load());
+        window_->Show();
+        return *window_;
+    }
+
+    std::vector<std::wstring> Lines() const {
+        auto& list = window_->Get<host::ListBox>("List1");
+        std::vector<std::wstring> lines;
+        for (int i = 0; i < list.ListCount(); ++i) lines.push_back(list.List(i));
+        return lines;
+    }
+
+    bool Idle() const {
+        return window_->Get<host::PushButton>("Command2").Enabled() &&
+               window_->Get<host::PushButton>("Command1").Enabled() && !window_->Get<host::Timer>("Timer1").Enabled();
+    }
+
+    // Processes messages until the condition holds or the time is up.
+    template <class Condition>
+    static bool PumpUntil(Condition done, DWORD milliseconds = 5000) {
+        for (DWORD start = GetTickCount(); GetTickCount() - start < milliseconds; Sleep(5)) {
+            host::ProcessPendingMessages();
+            if (done()) return true;
+        }
+        return false;
+    }
+
+    static void Click(HWND control) {
+        SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        SendMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    }
+
+    std::unique_ptr<FrmMain> window_;
+    std::vector<std::wstring> commands_;
+    std::vector<std::pair<HWND, std::wstring>> pages_;
+    std::function<void(const KeepWaiting&)> onCommand_;
+};
+
+TEST_F(MainWindow, StartArmsTheTimerWhoseTickRunsTheRepairOnce) {
+    FrmMain& window = Open();
+    std::vector<bool> busyDuringCommands;
+    onCommand_ = [&](const KeepWaiting& keepWaiting) {
+        busyDuringCommands.push_back(!window.Get<host::PushButton>("Command2").Enabled() &&
+                                     !window.Get<host::PushButton>("Command1").Enabled() &&
+                                     window.Get<host::Timer>("Timer1").Enabled());
+        // A slow command: several timer intervals pass while messages are processed.
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 250 && keepWaiting(); Sleep(10)) {
+        }
+    };
+    EXPECT_FALSE(window.Get<host::Timer>("Timer1").Enabled());
+    SendMessageW(window.Get<host::PushButton>("Command2").Window(), BM_CLICK, 0, 0);
+    EXPECT_TRUE(window.Get<host::Timer>("Timer1").Enabled());  // armed; the run starts on the tick
+
+    ASSERT_TRUE(PumpUntil([&] { return Idle() && Lines().size() == 6; }));
+    EXPECT_EQ(Lines(), kSixLines);
+    EXPECT_EQ(commands_, (std::vector<std::wstring>{L"ipconfig /release", L"ipconfig /flushdns",
+                                                    L"ipconfig /registerdns", L"ipconfig /renew"}));
+    EXPECT_EQ(busyDuringCommands, std::vector<bool>(4, true));
+
+    // Nothing more happens until the next press (several timer intervals).
+    PumpUntil([] { return false; }, 500);
+    EXPECT_EQ(commands_.size(), 4u);
+}
+
+TEST_F(MainWindow, ClosingDuringACommandDropsTheRestOfTheRun) {
+    FrmMain& window = Open();
+    int waits = 0;
+    onCommand_ = [&](const KeepWaiting& keepWaiting) {
+        if (commands_.size() != 2) return;
+        PostMessageW(window.Window(), WM_CLOSE, 0, 0);
+        while (keepWaiting() && ++waits < 1000) Sleep(1);
+    };
+    SendMessageW(window.Get<host::PushButton>("Command2").Window(), BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !window.IsLoaded(); }));
+    EXPECT_LT(waits, 1000) << "the runner was not told to stop waiting";
+    PumpUntil([] { return false; }, 500);
+    EXPECT_EQ(commands_.size(), 2u);
+    EXPECT_EQ(host::Form::LoadedCount(), 0u);
+}
+
+TEST_F(MainWindow, PictureAndLabelOpenTheMakersPage) {
+    FrmMain& window = Open();
+    Click(window.Get<host::Picture>("Image2").Window());
+    Click(window.Get<host::Label>("Label4").Window());
+    host::ProcessPendingMessages();
+    ASSERT_EQ(pages_.size(), 2u);
+    for (const auto& [owner, address] : pages_) {
+        EXPECT_EQ(owner, window.Window());
+        EXPECT_EQ(address, kMakerPageUrl);
+    }
+}
+
+TEST_F(MainWindow, CloseUnloadsTheWindowAndEndsTheLoop) {
+    FrmMain& window = Open();
+    PostMessageW(window.Get<host::PushButton>("Command1").Window(), BM_CLICK, 0, 0);
+    EXPECT_EQ(host::RunMessageLoop(), 0);
+    EXPECT_FALSE(window.IsLoaded());
+}
+
+}  // namespace
+}  // namespace app

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/tests/expected_status_lines.h"
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -143,21 +145,12 @@ bool SaveScreenshot(HWND window, const std::wstring& path) {
     return std::fclose(out) == 0;
 }
 
-const std::vector<std::wstring> kSixLines = {
-    L"Repairing Network, Please Wait...",
-    L"Step 01/04 - Releasing IP Information...",
-    L"Step 02/04 - Purging DNS Cache...",
-    L"Step 03/04 - Refreshing DHCP & DNS...",
-    L"Step 04/04 - Renewing IP Information...",
-    L"DONE!",
-};
-
 // Waits until a run has finished: six lines and both buttons enabled again.
 bool WaitForIdleAfterRun(HWND list, HWND start, HWND close, DWORD timeoutMs, size_t& mostLines) {
     for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
         size_t count = static_cast<size_t>(SendMessageW(list, LB_GETCOUNT, 0, 0));
         mostLines = std::max(mostLines, count);
-        if (count == kSixLines.size() && IsWindowEnabled(start) && IsWindowEnabled(close)) return true;
+        if (count == kExpectedStatusLines.size() && IsWindowEnabled(start) && IsWindowEnabled(close)) return true;
         Sleep(50);
     }
     return false;
@@ -205,8 +198,8 @@ TEST(MainWindow, ShowsItsControlsRunsTheRepairAndCloses) {
     size_t mostLines = 0;
     SendMessageW(start->window, BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitForIdleAfterRun(list->window, start->window, close->window, 120000, mostLines));
-    EXPECT_EQ(ListLines(list->window), kSixLines);
-    EXPECT_EQ(mostLines, kSixLines.size());
+    EXPECT_EQ(ListLines(list->window), kExpectedStatusLines);
+    EXPECT_EQ(mostLines, kExpectedStatusLines.size());
 
     // A second press runs again on a cleared list.
     SendMessageW(list->window, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"marker"));
@@ -215,7 +208,7 @@ TEST(MainWindow, ShowsItsControlsRunsTheRepairAndCloses) {
     Sleep(200);
     mostLines = 0;
     ASSERT_TRUE(WaitForIdleAfterRun(list->window, start->window, close->window, 120000, mostLines));
-    EXPECT_EQ(ListLines(list->window), kSixLines);
+    EXPECT_EQ(ListLines(list->window), kExpectedStatusLines);
     SaveScreenshot(window, BinDirectory() + L"main-window-after-run.bmp");
 
     SendMessageW(close->window, BM_CLICK, 0, 0);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/tests/expected_status_lines.h"
+
 #include <string>
 #include <vector>
 
@@ -11,15 +13,6 @@
 
 namespace app {
 namespace {
-
-const std::vector<std::wstring> kSixLines = {
-    L"Repairing Network, Please Wait...",
-    L"Step 01/04 - Releasing IP Information...",
-    L"Step 02/04 - Purging DNS Cache...",
-    L"Step 03/04 - Refreshing DHCP & DNS...",
-    L"Step 04/04 - Renewing IP Information...",
-    L"DONE!",
-};
 
 class MainWindow : public ::testing::Test {
 protected:
@@ -100,7 +93,7 @@ TEST_F(MainWindow, StartArmsTheTimerWhoseTickRunsTheRepairOnce) {
     EXPECT_TRUE(window.Get<host::Timer>("Timer1").Enabled());  // armed; the run starts on the tick
 
     ASSERT_TRUE(PumpUntil([&] { return Idle() && Lines().size() == 6; }));
-    EXPECT_EQ(Lines(), kSixLines);
+    EXPECT_EQ(Lines(), kExpectedStatusLines);
     EXPECT_EQ(commands_, (std::vector<std::wstring>{L"ipconfig /release", L"ipconfig /flushdns",
                                                     L"ipconfig /registerdns", L"ipconfig /renew"}));
     EXPECT_EQ(busyDuringCommands, std::vector<bool>(4, true));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "app/tests/expected_status_lines.h"
+
 #include <functional>
 #include <vector>
 
@@ -33,22 +35,13 @@ public:
     std::function<void()> onPump, onCommand;
 };
 
-const std::vector<std::wstring> kAllLines = {
-    L"Repairing Network, Please Wait...",
-    L"Step 01/04 - Releasing IP Information...",
-    L"Step 02/04 - Purging DNS Cache...",
-    L"Step 03/04 - Refreshing DHCP & DNS...",
-    L"Step 04/04 - Renewing IP Information...",
-    L"DONE!",
-};
-
 TEST(RepairSequence, RunsFourCommandsBetweenSixLinesAndEndsIdle) {
     FakeWindow window;
     window.status = {L"left over from the last run"};
     RepairSequence sequence;
     sequence.OnTimerTick(window);
 
-    EXPECT_EQ(window.status, kAllLines);
+    EXPECT_EQ(window.status, kExpectedStatusLines);
     EXPECT_EQ(window.commands, (std::vector<std::wstring>{L"ipconfig /release", L"ipconfig /flushdns",
                                                           L"ipconfig /registerdns", L"ipconfig /renew"}));
     EXPECT_EQ(window.log, (std::vector<std::wstring>{L"close off", L"start off", L"clear", L"start on", L"close on"}));
@@ -76,12 +69,12 @@ TEST(RepairSequence, TicksDuringARunDoNothing) {
     sequence.OnTimerTick(window);
     EXPECT_GT(nested, 0);
     EXPECT_EQ(window.commands.size(), 4u);
-    EXPECT_EQ(window.status, kAllLines);
+    EXPECT_EQ(window.status, kExpectedStatusLines);
 
     window.onPump = nullptr;
     sequence.OnTimerTick(window);  // the next press runs everything again
     EXPECT_EQ(window.commands.size(), 8u);
-    EXPECT_EQ(window.status, kAllLines);
+    EXPECT_EQ(window.status, kExpectedStatusLines);
 }
 
 TEST(RepairSequence, ClosingMidRunStopsTheRest) {

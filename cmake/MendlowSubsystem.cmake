@@ -1,6 +1,7 @@
 # Builds one subsystem folder by convention, so that adding a file is enough:
 #   <folder>/*.cpp                 portable code: both targets
 #   <folder>/win32/*.cpp           Windows-only code
+#   <folder>/native/*.cpp          native-only code (what Windows does differently)
 #   <folder>/tests/*_test.cpp      portable tests: natively and under Wine
 #   <folder>/tests/win32/*_test.cpp  Windows-only tests, under Wine
 # The library is mendlow_<folder>; its tests are <folder>_tests and
@@ -12,6 +13,9 @@ function(mendlow_subsystem folder)
     if(WIN32)
         file(GLOB windows_only CONFIGURE_DEPENDS ${dir}/win32/*.cpp)
         list(APPEND sources ${windows_only})
+    else()
+        file(GLOB native_only CONFIGURE_DEPENDS ${dir}/native/*.cpp)
+        list(APPEND sources ${native_only})
     endif()
 
     set(library mendlow_${folder})

@@ -12,3 +12,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 
+
+# zlib1.dll from Debian's libz-mingw-w64, shipped beside the program.
+set(MINGW_ZLIB_DLL /usr/${MINGW_PREFIX}/lib/zlib1.dll)

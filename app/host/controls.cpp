@@ -2,34 +2,15 @@
 
 #include <windowsx.h>
 
-#include <cstring>
-
 #include "app/host/form.h"
 #include "app/host/icon_handles.h"
 #include "app/host/text.h"
+#include "codecs/modParsers.h"
 
 namespace host {
 namespace {
 
 constexpr int kCustomMousePointer = 99;
-
-// A picture object read by the system picture loader from bytes in memory.
-win32::ComPtr<IPicture> LoadPictureBytes(const Bytes& bytes) {
-    win32::ComPtr<IPicture> picture;
-    if (bytes.empty()) return picture;
-    win32::GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
-    if (!memory) return picture;
-    void* target = GlobalLock(memory.get());
-    if (target == nullptr) return picture;
-    std::memcpy(target, bytes.data(), bytes.size());
-    GlobalUnlock(memory.get());
-    win32::ComPtr<IStream> stream;
-    if (FAILED(CreateStreamOnHGlobal(memory.get(), FALSE, stream.put()))) return picture;
-    if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
-                              picture.put_void())))
-        picture.reset();
-    return picture;
-}
 
 }  // namespace
 
@@ -115,7 +96,7 @@ COLORREF Label::ForeColor() const {
 }
 
 bool Picture::Create(HWND parent, HFONT font) {
-    picture_ = LoadPictureBytes(Properties().ReadBytes("Picture"));
+    picture_ = modParsers::ArrayToPicture(Properties().ReadBytes("Picture"));
     return CreateChild(parent, L"STATIC", L"", SS_OWNERDRAW | SS_NOTIFY, 0, font) != nullptr;
 }
 

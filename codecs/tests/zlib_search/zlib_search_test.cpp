@@ -1,0 +1,110 @@
+// Which zlib the program finds, in which convention, and that it calls it
+// correctly. Each case puts a folder of libraries on the search path; this
+// program's own folder holds none. Wine's own zlib1.dll is kept out of the
+// way (WINEDLLOVERRIDES=zlib1=n), as on a system without one.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "codecs/modParsers.h"
+#include "codecs/zlib_binding.h"
+
+namespace {
+
+std::wstring Here() {
+    wchar_t path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring self(path, length);
+    return self.substr(0, self.find_last_of(L"\\/") + 1);
+}
+
+struct Found {
+    bool available;
+    std::string name;
+    int32_t which;
+    bool isCdecl;
+    bool hasCompress2;
+};
+
+Found Search(const wchar_t* folder) {
+    SetDllDirectoryW((Here() + folder).c_str());
+    Found found{false, "", -1, false, false};
+    found.isCdecl = true;  // the probe must overwrite it
+    found.available = modParsers::ZlibAvailable(found.name, found.which, found.isCdecl, found.hasCompress2, false);
+    return found;
+}
+
+// Deflates and inflates through the binding and checks a known CRC.
+void ExpectWorkingZlib(ZlibBinding& zlib) {
+    const uint8_t iend[] = {'I', 'E', 'N', 'D'};
+    EXPECT_EQ(zlib.Crc32(0, iend, 4), 0xAE426082u);
+    std::vector<uint8_t> data(5000);
+    for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i % 13);
+    std::vector<uint8_t> packed(6000), unpacked(5000);
+    uint32_t packedSize = 6000, unpackedSize = 5000;
+    int status = zlib.HasCompress2() ? zlib.Compress2(packed.data(), packedSize, data.data(), 5000, 9)
+                                     : zlib.Compress(packed.data(), packedSize, data.data(), 5000);
+    ASSERT_EQ(status, 0);
+    ASSERT_EQ(zlib.Uncompress(unpacked.data(), unpackedSize, packed.data(), packedSize), 0);
+    EXPECT_EQ(unpacked, data);
+}
+
+TEST(ZlibSearch, ShippedZlib1IsFoundAsCdecl) {
+    Found found = Search(L"cdecl");
+    EXPECT_TRUE(found.available);
+    EXPECT_EQ(found.name, "zlib1.dll");
+    EXPECT_EQ(found.which, 2);
+    EXPECT_TRUE(found.isCdecl);
+    EXPECT_TRUE(found.hasCompress2);
+    ZlibBinding zlib;
+    EXPECT_TRUE(zlib.IsCdecl());
+    ExpectWorkingZlib(zlib);
+}
+
+TEST(ZlibSearch, Zlib1IsPreferredWhenBothArePresent) {
+    Found found = Search(L"both");
+    EXPECT_EQ(found.which, 2);
+    EXPECT_TRUE(found.isCdecl);
+}
+
+TEST(ZlibSearch, Zlib1WithoutCrc32CountsAsAbsent) {
+    // zlib1.dll here has compress2 but no crc32; zlib.dll is stdcall without compress2.
+    Found found = Search(L"nocrc");
+    EXPECT_TRUE(found.available);
+    EXPECT_EQ(found.name, "zlib.dll");
+    EXPECT_EQ(found.which, 1);
+    EXPECT_FALSE(found.isCdecl);
+    EXPECT_FALSE(found.hasCompress2);  // of the library finally chosen
+    ZlibBinding zlib;
+    ExpectWorkingZlib(zlib);
+}
+
+TEST(ZlibSearch, StdcallZlibIsProbedAndCalledCorrectly) {
+    Found found = Search(L"stdcall");
+    EXPECT_TRUE(found.available);
+    EXPECT_EQ(found.name, "zlib.dll");
+    EXPECT_EQ(found.which, 1);
+    EXPECT_FALSE(found.isCdecl);
+    EXPECT_TRUE(found.hasCompress2);
+    ZlibBinding zlib;
+    EXPECT_FALSE(zlib.IsCdecl());
+    ExpectWorkingZlib(zlib);
+}
+
+TEST(ZlibSearch, NothingFound) {
+    Found found = Search(L"none");
+    EXPECT_FALSE(found.available);
+    EXPECT_EQ(found.which, 0);
+    EXPECT_EQ(found.name, "zlib.dll");
+    ZlibBinding zlib;
+    EXPECT_FALSE(zlib.IsAvailable());
+    std::vector<uint8_t> out(10);
+    uint32_t size = 10;
+    EXPECT_EQ(zlib.Crc32(0, out.data(), 10), 0u);
+    EXPECT_NE(zlib.Uncompress(out.data(), size, out.data(), 10), 0);
+}
+
+}  // namespace

@@ -1,0 +1,53 @@
+#include "codecs/win32/cCDECL.h"
+
+#include <vector>
+
+static_assert(sizeof(void*) == 4, "arguments and addresses are passed as 32-bit values");
+
+namespace {
+
+using Arg = uint32_t;
+
+uint32_t Invoke(FARPROC address, const std::vector<Arg>& a) {
+    void* target = reinterpret_cast<void*>(address);
+    switch (a.size()) {
+        case 0: return reinterpret_cast<Arg(__cdecl*)()>(target)();
+        case 1: return reinterpret_cast<Arg(__cdecl*)(Arg)>(target)(a[0]);
+        case 2: return reinterpret_cast<Arg(__cdecl*)(Arg, Arg)>(target)(a[0], a[1]);
+        case 3: return reinterpret_cast<Arg(__cdecl*)(Arg, Arg, Arg)>(target)(a[0], a[1], a[2]);
+        case 4: return reinterpret_cast<Arg(__cdecl*)(Arg, Arg, Arg, Arg)>(target)(a[0], a[1], a[2], a[3]);
+        default: return reinterpret_cast<Arg(__cdecl*)(Arg, Arg, Arg, Arg, Arg)>(target)(a[0], a[1], a[2], a[3], a[4]);
+    }
+}
+
+}  // namespace
+
+bool cCDECL::DllLoad(const std::string& sName) {
+    library_.reset(LoadLibraryA(sName.c_str()));
+    if (!library_) return false;
+    libraryChanged_ = true;
+    return true;
+}
+
+bool cCDECL::DllUnload() {
+    if (!library_) return false;
+    bool released = FreeLibrary(library_.release()) != FALSE;
+    address_ = nullptr;
+    libraryChanged_ = true;
+    return released;
+}
+
+std::optional<uint32_t> cCDECL::CallFunc(const std::string& sFunction, std::initializer_list<uint32_t> parmLongs) {
+    if (!library_ || parmLongs.size() > kMaxArguments) return std::nullopt;
+    // Look the export up only when the name or the library changed.
+    if (libraryChanged_ || sFunction != lastFunction_) {
+        address_ = GetProcAddress(library_.get(), sFunction.c_str());
+        lastFunction_ = sFunction;
+        libraryChanged_ = false;
+    }
+    if (address_ == nullptr) return std::nullopt;
+    SetLastError(0);
+    uint32_t result = Invoke(address_, std::vector<Arg>(parmLongs));
+    lastError_ = GetLastError();
+    return result;
+}

@@ -1,0 +1,34 @@
+// Calls exports of a run-time-loaded library that uses the cdecl convention,
+// by name, with up to five 32-bit arguments, through typed function pointers.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
+#include <string>
+
+#include "common/win32_handles.h"
+
+class cCDECL {
+public:
+    static constexpr size_t kMaxArguments = 5;
+
+    // Loads the library, replacing (and releasing) one loaded before.
+    bool DllLoad(const std::string& sName);
+    bool DllUnload();
+
+    // The export's 32-bit result; nothing when no library is loaded, the
+    // export is missing or more than five arguments are given, so that a
+    // missing function is never called.
+    std::optional<uint32_t> CallFunc(const std::string& sFunction, std::initializer_list<uint32_t> parmLongs);
+
+    // The thread's last error right after the most recent call.
+    uint32_t LastError() const { return lastError_; }
+
+private:
+    win32::Library library_;
+    bool libraryChanged_ = false;
+    std::string lastFunction_;
+    FARPROC address_ = nullptr;
+    uint32_t lastError_ = 0;
+};

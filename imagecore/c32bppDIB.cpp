@@ -4,17 +4,11 @@
 #include <limits>
 #include <string>
 
+#include "codecs/gdiplus_availability.h"
 #include "codecs/modParsers.h"
 #include "imagecore/system_capabilities.h"
 
 using namespace capability;
-
-namespace {
-
-// Whether GDI+ can be started; the GDI+ bridge is not part of the program yet.
-bool GdiplusStarts() { return false; }
-
-}  // namespace
 
 c32bppDIB::c32bppDIB() : c32bppDIB(ProbeSystemCapabilities()) {}
 
@@ -39,7 +33,7 @@ bool c32bppDIB::isGDIplusEnabled() const { return (capabilities_ & kGdiplusEnabl
 void c32bppDIB::SetIsGDIplusEnabled(bool value) {
     if (value == isGDIplusEnabled()) return;
     capabilities_ &= ~kGdiplusEnabled;
-    if (value && !(capabilities_ & kGdiplusNever) && GdiplusStarts()) capabilities_ |= kGdiplusEnabled;
+    if (value && !(capabilities_ & kGdiplusNever) && gdiplus::CanStart()) capabilities_ |= kGdiplusEnabled;
 }
 
 bool c32bppDIB::isZlibEnabled() const {

@@ -1,0 +1,7 @@
+#include "codecs/gdiplus_availability.h"
+
+namespace gdiplus {
+
+bool CanStart() { return false; }
+
+}  // namespace gdiplus

@@ -1,0 +1,53 @@
+#include "codecs/win32/gdiplus_flat.h"
+
+#include "codecs/gdiplus_availability.h"
+
+namespace gdiplus {
+namespace {
+
+template <class Function>
+bool Bind(HMODULE library, const char* name, Function& target) {
+    target = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+    return target != nullptr;
+}
+
+bool BindAll(HMODULE library, Flat& f) {
+    return Bind(library, "GdiplusStartup", f.Startup) && Bind(library, "GdiplusShutdown", f.Shutdown) &&
+           Bind(library, "GdipCreateBitmapFromScan0", f.CreateBitmapFromScan0) &&
+           Bind(library, "GdipImageRotateFlip", f.ImageRotateFlip) &&
+           Bind(library, "GdipGetImageEncodersSize", f.GetImageEncodersSize) &&
+           Bind(library, "GdipGetImageEncoders", f.GetImageEncoders) &&
+           Bind(library, "GdipSaveImageToFile", f.SaveImageToFile) &&
+           Bind(library, "GdipSaveImageToStream", f.SaveImageToStream) &&
+           Bind(library, "GdipLoadImageFromFile", f.LoadImageFromFile) &&
+           Bind(library, "GdipLoadImageFromStream", f.LoadImageFromStream) &&
+           Bind(library, "GdipGetImageBounds", f.GetImageBounds) &&
+           Bind(library, "GdipCreateFromHDC", f.CreateFromHDC) &&
+           Bind(library, "GdipSetInterpolationMode", f.SetInterpolationMode) &&
+           Bind(library, "GdipCreateImageAttributes", f.CreateImageAttributes) &&
+           Bind(library, "GdipSetImageAttributesColorMatrix", f.SetImageAttributesColorMatrix) &&
+           Bind(library, "GdipDisposeImageAttributes", f.DisposeImageAttributes) &&
+           Bind(library, "GdipRotateWorldTransform", f.RotateWorldTransform) &&
+           Bind(library, "GdipTranslateWorldTransform", f.TranslateWorldTransform) &&
+           Bind(library, "GdipDrawImageRectRectI", f.DrawImageRectRectI) &&
+           Bind(library, "GdipDeleteGraphics", f.DeleteGraphics) && Bind(library, "GdipDisposeImage", f.DisposeImage);
+}
+
+}  // namespace
+
+const Flat* LoadFlat() {
+    // GDI+ stays loaded: tokens handed to callers outlive any one call.
+    static const Flat* flat = [] () -> const Flat* {
+        static Flat bound{};
+        HMODULE library = LoadLibraryA("gdiplus.dll");
+        if (library == nullptr) return nullptr;
+        if (!BindAll(library, bound)) {
+            FreeLibrary(library);
+            return nullptr;
+        }
+        return &bound;
+    }();
+    return IsDisabled() ? nullptr : flat;
+}
+
+}  // namespace gdiplus

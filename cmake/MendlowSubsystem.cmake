@@ -4,8 +4,9 @@
 #   <folder>/native/*.cpp          native-only code (what Windows does differently)
 #   <folder>/tests/*_test.cpp      portable tests: natively and under Wine
 #   <folder>/tests/win32/*_test.cpp  Windows-only tests, under Wine
-# The library is mendlow_<folder>; its tests are <folder>_tests and
-# <folder>_win32_tests.
+#   <folder>/tests/native/*_test.cpp native-only tests (reference libraries)
+# The library is mendlow_<folder>; its tests are <folder>_tests,
+# <folder>_native_tests and <folder>_win32_tests.
 function(mendlow_subsystem folder)
     set(dir ${CMAKE_CURRENT_SOURCE_DIR})
     file(GLOB portable CONFIGURE_DEPENDS ${dir}/*.cpp)
@@ -33,6 +34,14 @@ function(mendlow_subsystem folder)
             add_executable(${folder}_tests ${tests})
             target_link_libraries(${folder}_tests PRIVATE ${library})
             mendlow_add_gtest(${folder}_tests)
+        endif()
+        if(NOT WIN32)
+            file(GLOB native_tests CONFIGURE_DEPENDS ${dir}/tests/native/*_test.cpp)
+            if(native_tests)
+                add_executable(${folder}_native_tests ${native_tests})
+                target_link_libraries(${folder}_native_tests PRIVATE ${library})
+                mendlow_add_gtest(${folder}_native_tests)
+            endif()
         endif()
         if(WIN32)
             file(GLOB windows_tests CONFIGURE_DEPENDS ${dir}/tests/win32/*_test.cpp)

@@ -1,6 +1,12 @@
 // Whether the GDI+ bridge may be used at all in this process.
 #pragma once
 
+#include <cstdint>
+#include <span>
+#include <string>
+
+class c32bppDIB;
+
 namespace gdiplus {
 
 // Makes GDI+ count as absent for the whole process (tests, command-line
@@ -10,5 +16,9 @@ bool IsDisabled();
 
 // Whether GDI+ is installed and starts; natively there is none.
 bool CanStart();
+
+// Decodes the file, or the bytes when fileName is empty, into the image
+// through GDI+ (imgPNG, alpha as analysed). Natively always false.
+bool LoadIntoImage(const std::wstring& fileName, std::span<const uint8_t> bytes, c32bppDIB& image, uint32_t token);
 
 }  // namespace gdiplus

@@ -4,4 +4,6 @@ namespace gdiplus {
 
 bool CanStart() { return false; }
 
+bool LoadIntoImage(const std::wstring&, std::span<const uint8_t>, c32bppDIB&, uint32_t) { return false; }
+
 }  // namespace gdiplus

@@ -125,6 +125,10 @@ bool CanStart() {
     return cGDIPlus().isGDIplusOk(token, false);
 }
 
+bool LoadIntoImage(const std::wstring& fileName, std::span<const uint8_t> bytes, c32bppDIB& image, uint32_t token) {
+    return cGDIPlus().LoadThroughGDIplus(fileName, bytes, image, token);
+}
+
 }  // namespace gdiplus
 
 bool cGDIPlus::isGDIplusOk(uint32_t& gdiToken, bool KeepToken) {

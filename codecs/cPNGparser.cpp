@@ -1,0 +1,141 @@
+#include "codecs/cPNGparser.h"
+
+#include <cstring>
+
+#include "codecs/gdiplus_availability.h"
+#include "codecs/inflater.h"
+#include "codecs/png_pixels.h"
+#include "codecs/zlib_binding.h"
+#include "imagecore/c32bppDIB.h"
+
+namespace {
+
+constexpr uint8_t kSignature[8] = {137, 80, 78, 71, 13, 10, 26, 10};
+constexpr int64_t kLargestPosition = 2147483647;
+
+uint32_t BigEndian32(const uint8_t* p) {
+    return uint32_t{p[0]} << 24 | uint32_t{p[1]} << 16 | uint32_t{p[2]} << 8 | p[3];
+}
+
+bool IsType(const uint8_t* type, const char (&name)[5]) { return std::memcmp(type, name, 4) == 0; }
+
+}  // namespace
+
+bool cPNGparser::LoadStream(std::span<const uint8_t> Stream, c32bppDIB& dibClass, int64_t streamOffset,
+                            int64_t streamLength, uint32_t GlobalToken) {
+    transparencyKey_ = -1;
+    if (streamOffset < 0 || streamLength < 8 || streamOffset > static_cast<int64_t>(Stream.size()) ||
+        streamLength > static_cast<int64_t>(Stream.size()) - streamOffset)
+        return false;
+    std::span<const uint8_t> view = Stream.subspan(static_cast<size_t>(streamOffset), static_cast<size_t>(streamLength));
+    if (std::memcmp(view.data(), kSignature, 8) != 0) return false;
+
+    if (gdiplus::LoadIntoImage(L"", view, dibClass, GlobalToken)) return true;
+
+    ZlibBinding zlib;
+    compressed_.reserve(view.size() / 2 + 1);
+    if (!WalkChunks(view, zlib) || compressed_.empty() || !haveHeader_ || !Decode(dibClass, zlib))
+        dibClass.DestroyDIB();
+    std::vector<uint8_t>().swap(compressed_);
+    return true;
+}
+
+bool cPNGparser::WalkChunks(std::span<const uint8_t> data, ZlibBinding& zlib) {
+    const int64_t size = static_cast<int64_t>(data.size());
+    // Checksums are tested only with zlib; a stored checksum of 0 never is.
+    auto checksumOk = [&](const uint8_t* typeAndData, uint32_t length, uint32_t stored) {
+        if (!zlib.IsAvailable() || stored == 0) return true;
+        uint32_t computed = zlib.Crc32(0, typeAndData, length + 4);
+        return computed != 0 && computed == stored;
+    };
+
+    for (int64_t position = 8;;) {
+        if (size - position < 8) return false;  // the data ends before IEND
+        const uint8_t* chunk = data.data() + position;
+        uint32_t length = BigEndian32(chunk);
+        if (length & 0x80000000u) return false;
+        int64_t end = position + int64_t{length} + 12;
+        if (end > size || end > kLargestPosition) return false;
+        const uint8_t* type = chunk + 4;
+        const uint8_t* body = chunk + 8;
+        uint32_t stored = BigEndian32(body + length);
+        const uint8_t colourType = header_.colourType;
+
+        if (length == 0) {
+            if (IsType(type, "IEND")) return true;
+        } else if (IsType(type, "IHDR")) {
+            if (!checksumOk(type, length, stored) || !ReadHeader({body, length})) return false;
+        } else if (IsType(type, "PLTE")) {
+            if (colourType == 2 || colourType == 3 || colourType == 6) {
+                if (!checksumOk(type, length, stored) || length % 3 != 0) return false;
+                palette_.assign(body, body + length);
+            }
+        } else if (IsType(type, "tRNS")) {
+            if (colourType == 0 || colourType == 2 || colourType == 3) {
+                if (!checksumOk(type, length, stored)) return false;
+                transparency_.assign(body, body + length);
+                if (colourType == 0 && length >= 2) {
+                    transparencyKey_ = body[1];
+                } else if (colourType == 2 && length >= 6) {
+                    transparencyKey_ = int32_t{body[1]} << 16 | int32_t{body[3]} << 8 | body[5];
+                } else if (colourType == 3) {
+                    if (transparency_.size() < 256) transparency_.resize(256, 255);
+                    transparencyKey_ = 0;
+                }
+            }
+        } else if (IsType(type, "IDAT")) {
+            if (!checksumOk(type, length, stored)) return false;
+            compressed_.insert(compressed_.end(), body, body + length);
+        } else if (IsType(type, "IEND")) {
+            return true;
+        }
+        position = end;
+    }
+}
+
+bool cPNGparser::ReadHeader(std::span<const uint8_t> d) {
+    if (d.size() < 13) return false;
+    Header h;
+    h.width = static_cast<int32_t>(BigEndian32(d.data()));
+    h.height = static_cast<int32_t>(BigEndian32(d.data() + 4));
+    h.bitDepth = d[8];
+    h.colourType = d[9];
+    h.interlace = d[12];
+    if (h.width < 1 || h.height < 1) return false;
+    if (d[10] != 0 || d[11] != 0) return false;
+    // Forbidden depth and type pairs are refused here rather than guessed at later.
+    if (!png::IsAllowedCombination(h.colourType, h.bitDepth)) return false;
+    if (h.interlace > 1) return false;
+    if (int64_t{h.width} * 32 * h.height > INT32_MAX) return false;
+    int64_t expected =
+        png::ExpectedInflatedSize({h.width, h.height, h.bitDepth, h.colourType}, h.interlace == 1);
+    if (expected < 0) return false;
+    header_ = h;
+    haveHeader_ = true;
+    expectedSize_ = expected;
+    return true;
+}
+
+bool cPNGparser::Decode(c32bppDIB& host, ZlibBinding& zlib) {
+    std::vector<uint8_t> inflated(static_cast<size_t>(expectedSize_), 0);
+    bool inflatedOk = false;
+    if (zlib.IsAvailable()) {
+        uint32_t produced = static_cast<uint32_t>(inflated.size());
+        inflatedOk = zlib.Uncompress(inflated.data(), produced, compressed_.data(),
+                                     static_cast<uint32_t>(compressed_.size())) == 0;
+    }
+    if (!inflatedOk) inflatedOk = InflateZlibStream(compressed_, inflated);
+    std::vector<uint8_t>().swap(compressed_);
+    if (!inflatedOk) return false;
+
+    png::ImageFormat format{header_.width, header_.height, header_.bitDepth, header_.colourType};
+    png::Colours colours{std::move(palette_), std::move(transparency_), transparencyKey_};
+    png::PreparePalette(format, colours);
+    if (!host.InitializeDIB(header_.width, header_.height)) return false;
+    bool decoded = header_.interlace == 1 ? png::DecodeInterlaced(format, colours, inflated, host.Pixels())
+                                          : png::DecodePlain(format, colours, inflated, host.Pixels());
+    if (!decoded) return false;
+    host.SetAlpha(!(header_.colourType < 4 && transparencyKey_ == -1));
+    host.SetImageType(imgPNG);
+    return true;
+}

@@ -1,0 +1,251 @@
+#include "codecs/png_pixels.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace png {
+namespace {
+
+uint8_t Paeth(int a, int b, int c) {
+    int p = a + b - c;
+    int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+    if (pa <= pb && pa <= pc) return static_cast<uint8_t>(a);
+    return static_cast<uint8_t>(pb <= pc ? b : c);
+}
+
+// Undoes one row's filter; previous is null for the first row.
+void Unfilter(uint8_t type, uint8_t* row, const uint8_t* previous, size_t length, size_t distance) {
+    switch (type) {
+        case 1:
+            for (size_t i = distance; i < length; ++i) row[i] = static_cast<uint8_t>(row[i] + row[i - distance]);
+            break;
+        case 2:
+            if (previous)
+                for (size_t i = 0; i < length; ++i) row[i] = static_cast<uint8_t>(row[i] + previous[i]);
+            break;
+        case 3:
+            for (size_t i = 0; i < length; ++i) {
+                int left = i >= distance ? row[i - distance] : 0;
+                int up = previous ? previous[i] : 0;
+                row[i] = static_cast<uint8_t>(row[i] + ((left + up) >> 1));
+            }
+            break;
+        case 4:
+            for (size_t i = 0; i < length; ++i) {
+                int left = i >= distance ? row[i - distance] : 0;
+                int up = previous ? previous[i] : 0;
+                int upLeft = previous && i >= distance ? previous[i - distance] : 0;
+                row[i] = static_cast<uint8_t>(row[i] + Paeth(left, up, upLeft));
+            }
+            break;
+        default:
+            break;  // 0, and values above 4 where they are tolerated: as stored
+    }
+}
+
+inline void Store(uint8_t* pixel, unsigned r, unsigned g, unsigned b, unsigned a) {
+    if (a == 0) return;  // stays 0, 0, 0, 0
+    if (a == 255) {
+        pixel[0] = static_cast<uint8_t>(b), pixel[1] = static_cast<uint8_t>(g), pixel[2] = static_cast<uint8_t>(r);
+        pixel[3] = 255;
+        return;
+    }
+    pixel[0] = static_cast<uint8_t>(b * a / 255);
+    pixel[1] = static_cast<uint8_t>(g * a / 255);
+    pixel[2] = static_cast<uint8_t>(r * a / 255);
+    pixel[3] = static_cast<uint8_t>(a);
+}
+
+struct PassGeometry {
+    const Pass& pass;
+    int64_t columns;
+    int64_t rows;
+    size_t stride;  // filter byte + row bytes
+};
+
+bool WriteTrueColour8(const ImageFormat& f, const Colours& c, const uint8_t* data, const PassGeometry& g,
+                      const PixelView& target) {
+    const int step = FilterDistance(f);
+    for (int64_t r = 0; r < g.rows; ++r) {
+        const uint8_t* s = data + r * g.stride + 1;
+        uint8_t* line = target.PictureRow(static_cast<int32_t>(g.pass.y0 + r * g.pass.dy));
+        for (int64_t k = 0; k < g.columns; ++k, s += step) {
+            uint8_t* pixel = line + (g.pass.x0 + k * g.pass.dx) * 4;
+            switch (f.colourType) {
+                case 6: Store(pixel, s[0], s[1], s[2], s[3]); break;
+                case 4: Store(pixel, s[0], s[0], s[0], s[1]); break;
+                default: {
+                    bool keyed = c.transparencyKey != -1 && s[2] == (c.transparencyKey & 0xFF) &&
+                                 s[1] == ((c.transparencyKey >> 8) & 0xFF) && s[0] == ((c.transparencyKey >> 16) & 0xFF);
+                    Store(pixel, s[0], s[1], s[2], keyed ? 0 : 255);
+                }
+            }
+        }
+    }
+    return true;
+}
+
+bool WritePaletteGrey(const ImageFormat& f, const Colours& c, const uint8_t* data, const PassGeometry& g,
+                      const PixelView& target) {
+    const int depth = f.bitDepth;
+    const unsigned mask = (1u << depth) - 1;
+    const bool palette = f.colourType == 3;
+    for (int64_t r = 0; r < g.rows; ++r) {
+        const uint8_t* s = data + r * g.stride + 1;
+        uint8_t* line = target.PictureRow(static_cast<int32_t>(g.pass.y0 + r * g.pass.dy));
+        int shift = 8 - depth;
+        for (int64_t k = 0; k < g.columns; ++k) {
+            unsigned v = (*s >> shift) & mask;
+            if (shift == 0) {
+                shift = 8 - depth;
+                ++s;
+            } else {
+                shift -= depth;
+            }
+            uint8_t* pixel = line + (g.pass.x0 + k * g.pass.dx) * 4;
+            if (palette) {
+                if (3 * size_t{v} + 2 >= c.palette.size()) return false;  // index beyond the palette
+                unsigned alpha = 255;
+                if (c.transparencyKey != -1) {
+                    if (v >= c.transparency.size()) return false;
+                    alpha = c.transparency[v];
+                }
+                Store(pixel, c.palette[3 * v], c.palette[3 * v + 1], c.palette[3 * v + 2], alpha);
+            } else {
+                if (c.transparencyKey != -1 && static_cast<int32_t>(v) == c.transparencyKey) continue;
+                if (3 * size_t{v} >= c.palette.size()) return false;
+                unsigned grey = c.palette[3 * v];
+                Store(pixel, grey, grey, grey, 255);
+            }
+        }
+    }
+    return true;
+}
+
+bool WriteDepth16(const ImageFormat& f, const Colours& c, const uint8_t* data, const PassGeometry& g,
+                  const PixelView& target) {
+    if (f.colourType == 3) return true;  // forbidden combination: nothing to write
+    const int step = FilterDistance(f);
+    const bool hasKey = c.transparencyKey != -1;
+    const auto& t = c.transparency;
+    for (int64_t r = 0; r < g.rows; ++r) {
+        const uint8_t* s = data + r * g.stride + 1;
+        uint8_t* line = target.PictureRow(static_cast<int32_t>(g.pass.y0 + r * g.pass.dy));
+        for (int64_t k = 0; k < g.columns; ++k, s += step) {
+            uint8_t* pixel = line + (g.pass.x0 + k * g.pass.dx) * 4;
+            switch (f.colourType) {
+                case 6: Store(pixel, s[0], s[2], s[4], s[6]); break;
+                case 4: Store(pixel, s[0], s[0], s[0], s[2]); break;
+                case 2: {
+                    bool keyed = hasKey && t.size() >= 6 && s[4] == t[4] && s[2] == t[2] && s[0] == t[0];
+                    Store(pixel, s[0], s[2], s[4], keyed ? 0 : 255);
+                    break;
+                }
+                default: {
+                    bool keyed = hasKey && !t.empty() && s[0] == t[0];
+                    Store(pixel, s[0], s[0], s[0], keyed ? 0 : 255);
+                }
+            }
+        }
+    }
+    return true;
+}
+
+bool WritePass(const ImageFormat& f, const Colours& c, const uint8_t* data, const PassGeometry& g,
+               const PixelView& target) {
+    if (f.bitDepth == 16) return WriteDepth16(f, c, data, g, target);
+    if (f.colourType == 0 || f.colourType == 3) return WritePaletteGrey(f, c, data, g, target);
+    return WriteTrueColour8(f, c, data, g, target);
+}
+
+}  // namespace
+
+bool IsAllowedCombination(uint8_t colourType, uint8_t bitDepth) {
+    switch (colourType) {
+        case 0: return bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8 || bitDepth == 16;
+        case 3: return bitDepth == 1 || bitDepth == 2 || bitDepth == 4 || bitDepth == 8;
+        case 2:
+        case 4:
+        case 6: return bitDepth == 8 || bitDepth == 16;
+        default: return false;
+    }
+}
+
+int BitsPerPixel(const ImageFormat& f) {
+    switch (f.colourType) {
+        case 2: return 3 * f.bitDepth;
+        case 4: return 2 * f.bitDepth;
+        case 6: return 4 * f.bitDepth;
+        default: return f.bitDepth;
+    }
+}
+
+int FilterDistance(const ImageFormat& f) { return BitsPerPixel(f) < 8 ? 1 : BitsPerPixel(f) / 8; }
+
+int64_t RowBytes(const ImageFormat& f, int64_t pixels) { return (BitsPerPixel(f) * pixels + 7) / 8; }
+
+int64_t PassColumns(const ImageFormat& f, const Pass& p) { return f.width / p.dx + (f.width % p.dx > p.x0 ? 1 : 0); }
+
+int64_t PassRows(const ImageFormat& f, const Pass& p) { return f.height / p.dy + (f.height % p.dy > p.y0 ? 1 : 0); }
+
+int64_t ExpectedInflatedSize(const ImageFormat& f, bool interlaced) {
+    int64_t total = 0;
+    for (int i = interlaced ? 0 : kWholeImagePass; i < (interlaced ? kWholeImagePass : kWholeImagePass + 1); ++i) {
+        int64_t rows = PassRows(f, kPasses[i]), columns = PassColumns(f, kPasses[i]);
+        total += rows * (RowBytes(f, columns) + 1);
+        if (total > INT32_MAX) return -1;
+    }
+    return total;
+}
+
+void PreparePalette(const ImageFormat& f, Colours& c) {
+    if ((f.colourType != 0 && f.colourType != 3) || !c.palette.empty()) return;
+    c.palette.assign(768, 0);
+    if (f.colourType == 0 && f.bitDepth <= 8) {
+        int n = (1 << f.bitDepth) - 1, step = 255 / n;
+        for (int i = 1; i <= n; ++i) std::memset(&c.palette[3 * i], i * step, 3);
+    } else if (f.colourType == 3 && f.bitDepth == 1) {
+        std::memset(&c.palette[3], 255, 3);
+    }
+}
+
+bool DecodePlain(const ImageFormat& f, const Colours& c, std::span<uint8_t> data, const PixelView& target) {
+    const Pass& pass = kPasses[kWholeImagePass];
+    PassGeometry g{pass, f.width, f.height, static_cast<size_t>(RowBytes(f, f.width) + 1)};
+    if (data.size() < g.stride * static_cast<size_t>(g.rows)) return false;
+    const size_t distance = static_cast<size_t>(FilterDistance(f));
+    for (int64_t r = 0; r < g.rows; ++r) {
+        uint8_t* row = data.data() + r * g.stride;
+        Unfilter(row[0], row + 1, r > 0 ? row + 1 - g.stride : nullptr, g.stride - 1, distance);
+    }
+    return WritePass(f, c, data.data(), g, target);
+}
+
+bool DecodeInterlaced(const ImageFormat& f, const Colours& c, std::span<const uint8_t> data, const PixelView& target) {
+    size_t largest = 0;
+    for (int i = 0; i < kWholeImagePass; ++i) {
+        size_t size = static_cast<size_t>(PassRows(f, kPasses[i]) * (RowBytes(f, PassColumns(f, kPasses[i])) + 1));
+        if (size > largest) largest = size;
+    }
+    std::vector<uint8_t> work(largest);
+    const size_t distance = static_cast<size_t>(FilterDistance(f));
+    size_t offset = 0;
+    for (int i = 0; i < kWholeImagePass; ++i) {
+        PassGeometry g{kPasses[i], PassColumns(f, kPasses[i]), PassRows(f, kPasses[i]), 0};
+        if (g.columns == 0 || g.rows == 0) continue;
+        g.stride = static_cast<size_t>(RowBytes(f, g.columns) + 1);
+        size_t size = g.stride * static_cast<size_t>(g.rows);
+        if (data.size() - offset < size) return false;
+        std::memcpy(work.data(), data.data() + offset, size);
+        for (int64_t r = 0; r < g.rows; ++r) {
+            uint8_t* row = work.data() + r * g.stride;
+            if (row[0] > 4) return false;  // fatal in interlaced data
+            Unfilter(row[0], row + 1, r > 0 ? row + 1 - g.stride : nullptr, g.stride - 1, distance);
+        }
+        offset += size;
+        if (!WritePass(f, c, work.data(), g, target)) return false;
+    }
+    return true;
+}
+
+}  // namespace png

@@ -1,0 +1,172 @@
+#include "codecs/inflater.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "codecs/zlib_binding.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes Deflate(const Bytes& data, int level) {
+    ZlibBinding zlib;
+    Bytes packed(data.size() * 2 + 64);
+    uint32_t size = static_cast<uint32_t>(packed.size());
+    EXPECT_EQ(zlib.Compress2(packed.data(), size, data.data(), static_cast<uint32_t>(data.size()), level), 0);
+    packed.resize(size);
+    return packed;
+}
+
+int FirstBlockType(const Bytes& stream) { return (stream[2] >> 1) & 3; }
+
+Bytes Inflate(const Bytes& stream, size_t expected, bool& ok) {
+    Bytes out(expected, 0xEE);
+    ok = InflateZlibStream(stream, out);
+    return out;
+}
+
+Bytes Varied(size_t size) {
+    Bytes data(size);
+    uint32_t state = 12345;
+    for (size_t i = 0; i < size; ++i) {
+        state = state * 1103515245 + 12345;
+        data[i] = static_cast<uint8_t>(i % 97 < 60 ? (state >> 24) % 16 + 'a' : data[i - 13 > i ? 0 : i - 13]);
+    }
+    return data;
+}
+
+// Writes a DEFLATE bit stream: plain values least significant bit first,
+// Huffman codes most significant bit first.
+class BitWriter {
+public:
+    BitWriter() : bytes_{0x78, 0x9C} {}
+    void Bits(uint32_t value, int count) {
+        for (int i = 0; i < count; ++i) Bit((value >> i) & 1);
+    }
+    void Code(uint32_t code, int length) {
+        for (int i = length - 1; i >= 0; --i) Bit((code >> i) & 1);
+    }
+    void FixedLiteral(uint8_t value) { value < 144 ? Code(0x30 + value, 8) : Code(0x190 + value - 144, 9); }
+    void FixedEnd() { Code(0, 7); }
+    Bytes Done() { return bytes_; }
+
+private:
+    void Bit(uint32_t bit) {
+        if (used_ == 0) bytes_.push_back(0);
+        bytes_.back() |= static_cast<uint8_t>(bit << used_);
+        used_ = (used_ + 1) % 8;
+    }
+    Bytes bytes_;
+    int used_ = 0;
+};
+
+TEST(Inflater, StoredFixedAndDynamicBlocks) {
+    struct Case {
+        Bytes data;
+        int level;
+        int blockType;
+    } cases[] = {
+        {Varied(70000), 0, 0},  // several stored blocks
+        {Bytes{'h', 'e', 'l', 'l', 'o', ' ', 'h', 'e', 'l', 'l', 'o', ' ', 'h', 'e', 'l', 'l', 'o'}, 9, 1},
+        {Varied(200000), 9, 2},
+    };
+    for (const Case& c : cases) {
+        Bytes stream = Deflate(c.data, c.level);
+        ASSERT_EQ(FirstBlockType(stream), c.blockType);
+        bool ok = false;
+        EXPECT_EQ(Inflate(stream, c.data.size(), ok), c.data);
+        EXPECT_TRUE(ok) << c.blockType;
+    }
+}
+
+TEST(Inflater, OutputStopsAtTheExpectedSizeWithoutError) {
+    Bytes data = Varied(50000);
+    Bytes stream = Deflate(data, 9);
+    bool ok = false;
+    Bytes out = Inflate(stream, 1000, ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(out, Bytes(data.begin(), data.begin() + 1000));
+
+    // Expecting more than the data holds: the rest stays as it was.
+    out = Inflate(Deflate({1, 2, 3}, 9), 6, ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(out, (Bytes{1, 2, 3, 0xEE, 0xEE, 0xEE}));
+}
+
+TEST(Inflater, TruncatedOrDamagedStreamsFailWithinTheirBuffers) {
+    Bytes data = Varied(100000);
+    for (int level : {0, 9}) {
+        Bytes stream = Deflate(data, level);
+        for (size_t cut : {size_t{0}, size_t{1}, size_t{2}, size_t{3}, stream.size() / 2, stream.size() - 12}) {
+            bool ok = true;
+            Inflate(Bytes(stream.begin(), stream.begin() + cut), data.size(), ok);
+            EXPECT_FALSE(ok) << "level " << level << " cut at " << cut;
+        }
+    }
+    Bytes stored = Deflate(Varied(100), 0);
+    stored[5] ^= 0xFF;  // the length no longer matches its complement
+    bool ok = true;
+    Inflate(stored, 100, ok);
+    EXPECT_FALSE(ok);
+}
+
+TEST(Inflater, RejectsDistancesBeforeTheStartAndBlockType3) {
+    BitWriter before;
+    before.Bits(1, 1);
+    before.Bits(1, 2);  // fixed codes
+    before.Code(1, 7);  // length 3
+    before.Code(0, 5);  // distance 1, with nothing written yet
+    bool ok = true;
+    Inflate(before.Done(), 10, ok);
+    EXPECT_FALSE(ok);
+
+    BitWriter reserved;
+    reserved.Bits(1, 1);
+    reserved.Bits(3, 2);
+    reserved.Bits(0, 16);
+    Inflate(reserved.Done(), 10, ok);
+    EXPECT_FALSE(ok);
+}
+
+TEST(Inflater, FixedCodesWithOverlappingCopy) {
+    BitWriter w;
+    w.Bits(1, 1);
+    w.Bits(1, 2);
+    w.FixedLiteral('a');
+    w.FixedLiteral('b');
+    w.Code(6, 7);                               // symbol 262: length 8
+    w.Code(1, 5);                               // distance 2: repeats "ab"
+    w.FixedLiteral(200);
+    w.FixedEnd();
+    bool ok = false;
+    Bytes out = Inflate(w.Done(), 11, ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(out, (Bytes{'a', 'b', 'a', 'b', 'a', 'b', 'a', 'b', 'a', 'b', 200}));
+}
+
+TEST(Inflater, AcceptsTheDeflate64DistanceCodes) {
+    // A stored block of 40000 bytes, then a copy from 32769 bytes back (code 30).
+    Bytes data = Varied(40000);
+    Bytes stream = {0x78, 0x01, 0x00, 0x40, 0x9C, 0xBF, 0x63};
+    stream.insert(stream.end(), data.begin(), data.end());
+    BitWriter w;
+    w.Bits(1, 1);
+    w.Bits(1, 2);
+    w.Code(1, 7);   // length 3
+    w.Code(30, 5);  // distance 32769 + extra
+    w.Bits(0, 14);
+    w.FixedEnd();
+    Bytes tail = w.Done();
+    stream.insert(stream.end(), tail.begin() + 2, tail.end());
+    bool ok = false;
+    Bytes out = Inflate(stream, 40003, ok);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(Bytes(out.begin(), out.begin() + 40000), data);
+    EXPECT_EQ(out[40000], data[40000 - 32769]);
+    EXPECT_EQ(out[40002], data[40002 - 32769]);
+}
+
+}  // namespace

@@ -101,14 +101,7 @@ bool cPNGparser::ReadHeader(std::span<const uint8_t> d) {
     h.bitDepth = d[8];
     h.colourType = d[9];
     h.interlace = d[12];
-    if (h.width < 1 || h.height < 1) return false;
-    if (d[10] != 0 || d[11] != 0) return false;
-    // Forbidden depth and type pairs are refused here rather than guessed at later.
-    if (!png::IsAllowedCombination(h.colourType, h.bitDepth)) return false;
-    if (h.interlace > 1) return false;
-    if (int64_t{h.width} * 32 * h.height > INT32_MAX) return false;
-    int64_t expected =
-        png::ExpectedInflatedSize({h.width, h.height, h.bitDepth, h.colourType}, h.interlace == 1);
+    int64_t expected = png::CheckHeader(h.width, h.height, h.bitDepth, h.colourType, d[10], d[11], h.interlace);
     if (expected < 0) return false;
     header_ = h;
     haveHeader_ = true;

@@ -198,6 +198,17 @@ int64_t ExpectedInflatedSize(const ImageFormat& f, bool interlaced) {
     return total;
 }
 
+int64_t CheckHeader(int32_t width, int32_t height, uint8_t bitDepth, uint8_t colourType, uint8_t compression,
+                    uint8_t filter, uint8_t interlace) {
+    if (width < 1 || height < 1) return -1;
+    if (compression != 0 || filter != 0) return -1;
+    // Forbidden depth and type pairs are refused here rather than guessed at later.
+    if (!IsAllowedCombination(colourType, bitDepth)) return -1;
+    if (interlace > 1) return -1;
+    if (int64_t{width} * 32 * height > INT32_MAX) return -1;
+    return ExpectedInflatedSize({width, height, bitDepth, colourType}, interlace == 1);
+}
+
 void PreparePalette(const ImageFormat& f, Colours& c) {
     if ((f.colourType != 0 && f.colourType != 3) || !c.palette.empty()) return;
     c.palette.assign(768, 0);

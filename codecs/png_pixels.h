@@ -34,6 +34,12 @@ int64_t PassRows(const ImageFormat& format, const Pass& pass);
 // The size of the inflated image data; -1 when it does not fit 31 bits.
 int64_t ExpectedInflatedSize(const ImageFormat& format, bool interlaced);
 
+// The header checks, in order; the expected inflated size, or -1 when a
+// check fails (sizes below 1, methods other than 0, unknown or forbidden
+// depth and type, interlace above 1, width x 32 x height beyond 31 bits).
+int64_t CheckHeader(int32_t width, int32_t height, uint8_t bitDepth, uint8_t colourType, uint8_t compression,
+                    uint8_t filter, uint8_t interlace);
+
 // The palette and transparency the writers read; transparencyKey -1: none.
 struct Colours {
     std::vector<uint8_t> palette;  // red, green, blue per entry

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -14,6 +16,7 @@
 
 #include "codecs/cPNGparser.h"
 #include "codecs/modParsers.h"
+#include "codecs/tests/pngsuite_golden.h"
 #include "imagecore/c32bppDIB.h"
 
 namespace {
@@ -145,6 +148,35 @@ TEST_P(PngSuite, EveryImageMatchesTheReferenceAndBrokenOnesGiveNone) {
     }
     modParsers::SetZlibDisabled(false);
     EXPECT_GT(checked, 140);
+}
+
+// The expected decodes that every target is held to are libpng's.
+TEST(PngSuiteGolden, EveryLineMatchesLibpng) {
+    const fs::path folder = MENDLOW_PNGSUITE_DIR;
+    if (!fs::exists(folder)) GTEST_SKIP() << "PngSuite not found at " << folder;
+    if (const char* out = std::getenv("MENDLOW_WRITE_PNGSUITE_GOLDEN")) {
+        std::ofstream golden(out);
+        std::vector<fs::path> files;
+        for (const auto& entry : fs::directory_iterator(folder))
+            if (entry.path().extension() == ".png" && entry.path().filename().string()[0] != 'x')
+                files.push_back(entry.path());
+        std::sort(files.begin(), files.end());
+        for (const fs::path& path : files) {
+            Reference reference;
+            ASSERT_TRUE(DecodeWithLibpng(path, reference));
+            golden << path.filename().string() << " " << reference.width << " " << reference.height << " " << std::hex
+                   << pngsuite::Fnv1a(reference.bgra) << std::dec << "\n";
+        }
+    }
+    auto golden = pngsuite::ReadGolden(MENDLOW_PNGSUITE_GOLDEN);
+    ASSERT_GT(golden.size(), 140u);
+    for (const auto& [name, expected] : golden) {
+        Reference reference;
+        ASSERT_TRUE(DecodeWithLibpng(folder / name, reference)) << name;
+        EXPECT_EQ(reference.width, expected.width) << name;
+        EXPECT_EQ(reference.height, expected.height) << name;
+        EXPECT_EQ(pngsuite::Fnv1a(reference.bgra), expected.hash) << name;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(WithAndWithoutZlib, PngSuite, ::testing::Bool(),

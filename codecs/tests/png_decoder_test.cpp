@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "codecs/cPNGparser.h"
+#include "codecs/gdiplus_availability.h"
+#include "codecs/modParsers.h"
+#include "codecs/png_pixels.h"
+#include "codecs/tests/png_builder.h"
+#include "imagecore/c32bppDIB.h"
+
+namespace {
+
+using test_png::Builder;
+using test_png::Bytes;
+
+struct Decoded {
+    bool isPng = false;
+    bool hasImage = false;
+    int width = 0, height = 0;
+    bool alpha = false;
+    Bytes bgra;  // top row first
+};
+
+// Always the own path: where GDI+ exists it would otherwise decode first.
+Decoded Decode(const Bytes& file, bool withZlib = true) {
+    gdiplus::SetDisabled(true);
+    modParsers::SetZlibDisabled(!withZlib);
+    c32bppDIB image;
+    cPNGparser parser;
+    Decoded d;
+    d.isPng = parser.LoadStream(file, image, 0, static_cast<int64_t>(file.size()), 0);
+    modParsers::SetZlibDisabled(false);
+    gdiplus::SetDisabled(false);
+    d.hasImage = image.Handle() != 0;
+    if (!d.hasImage) return d;
+    d.width = image.Width(), d.height = image.Height(), d.alpha = image.Alpha();
+    for (int y = 0; y < image.Height(); ++y)
+        d.bgra.insert(d.bgra.end(), image.Pixels().PictureRow(y), image.Pixels().PictureRow(y) + image.Width() * 4);
+    return d;
+}
+
+Bytes Grey8(int width, int height) {
+    Bytes samples(size_t(width) * height);
+    for (size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<uint8_t>(i * 37 + 5);
+    return samples;
+}
+
+Bytes SmallGreyPng(size_t idatPieces = 1) {
+    return Builder().Header(5, 4, 8, 0).Data(test_png::Plain(Grey8(5, 4), 5, 4, 1), idatPieces).End();
+}
+
+TEST(PngDecoder, RecognisesOnlyPngInsideItsWindow) {
+    gdiplus::SetDisabled(true);
+    Bytes png = SmallGreyPng();
+    c32bppDIB image;
+    EXPECT_FALSE(cPNGparser().LoadStream(png, image, 0, 7, 0));
+    EXPECT_FALSE(cPNGparser().LoadStream(png, image, -1, 8, 0));
+    EXPECT_FALSE(cPNGparser().LoadStream(png, image, 1, static_cast<int64_t>(png.size()), 0));
+    Bytes shifted = {0, 0, 0};
+    shifted.insert(shifted.end(), png.begin(), png.end());
+    EXPECT_TRUE(cPNGparser().LoadStream(shifted, image, 3, static_cast<int64_t>(png.size()), 0));
+    EXPECT_NE(image.Handle(), 0u);
+    Bytes notPng = png;
+    notPng[1] = 'Q';
+    gdiplus::SetDisabled(false);
+    EXPECT_FALSE(Decode(notPng).isPng);
+}
+
+TEST(PngDecoder, PixelsAreBottomUpAndIdatMayBeSplit) {
+    Decoded one = Decode(SmallGreyPng(1)), many = Decode(SmallGreyPng(7));
+    ASSERT_TRUE(one.hasImage);
+    EXPECT_EQ(one.bgra, many.bgra);
+    EXPECT_FALSE(one.alpha);
+    Bytes grey = Grey8(5, 4);
+    for (size_t i = 0; i < grey.size(); ++i) {
+        EXPECT_EQ(one.bgra[i * 4], grey[i]);
+        EXPECT_EQ(one.bgra[i * 4 + 3], 255);
+    }
+}
+
+TEST(PngDecoder, ChunkRunningOneBytePastTheEndFails) {
+    Bytes png = SmallGreyPng();
+    png.pop_back();
+    Decoded d = Decode(png);
+    EXPECT_TRUE(d.isPng);
+    EXPECT_FALSE(d.hasImage);
+    Bytes noEnd = SmallGreyPng();
+    noEnd.resize(noEnd.size() - 12);  // no IEND at all
+    EXPECT_FALSE(Decode(noEnd).hasImage);
+}
+
+TEST(PngDecoder, ChecksumsAreTestedOnlyWithZlibAndOnlyWhereTheyMatter) {
+    const uint32_t wrong = 0x12345678, zero = 0;
+    auto withIdatCrc = [](const uint32_t* crc) {
+        Bytes raw = test_png::Plain(Grey8(5, 4), 5, 4, 1);
+        return Builder().Header(5, 4, 8, 0).Chunk("IDAT", test_png::ZlibStored(raw), crc).End();
+    };
+    EXPECT_FALSE(Decode(withIdatCrc(&wrong), true).hasImage);
+    EXPECT_TRUE(Decode(withIdatCrc(&wrong), false).hasImage);
+    EXPECT_TRUE(Decode(withIdatCrc(&zero), true).hasImage);  // 0 is never tested
+
+    Bytes raw = test_png::Plain(Grey8(5, 4), 5, 4, 1);
+    Bytes text = Builder().Header(5, 4, 8, 0).Chunk("tEXt", {'a', 0, 'b'}, &wrong).Data(raw).End();
+    EXPECT_TRUE(Decode(text, true).hasImage);
+}
+
+TEST(PngDecoder, HeaderChecks) {
+    for (auto [depth, type, interlace, compression, width] :
+         std::vector<std::tuple<uint8_t, uint8_t, uint8_t, uint8_t, uint32_t>>{
+             {3, 0, 0, 0, 5}, {8, 1, 0, 0, 5}, {8, 0, 2, 0, 5}, {8, 0, 0, 1, 5}, {8, 0, 0, 0, 0},
+             {1, 2, 0, 0, 5}, {16, 3, 0, 0, 5}, {8, 0, 0, 0, 0x80000000u}}) {
+        Bytes png = Builder().Header(width, 4, depth, type, interlace, compression).Data(Bytes(100)).End();
+        Decoded d = Decode(png);
+        EXPECT_TRUE(d.isPng);
+        EXPECT_FALSE(d.hasImage) << int(depth) << " " << int(type) << " " << int(interlace);
+    }
+    EXPECT_EQ(png::CheckHeader(8192, 8192, 1, 0, 0, 0, 0), -1);  // 8192 x 32 x 8192 = 2^31
+    EXPECT_GT(png::CheckHeader(8191, 8192, 1, 0, 0, 0, 0), 0);
+    EXPECT_EQ(png::CheckHeader(8191, 8192, 1, 0, 0, 0, 0), 8192 * (1024 + 1));
+}
+
+TEST(PngDecoder, InterlacedEqualsPlain) {
+    struct Case {
+        int width, height, type, bytesPerPixel;
+    } cases[] = {{1, 1, 6, 4}, {1, 9, 0, 1}, {2, 3, 6, 4}, {13, 11, 2, 3}};
+    for (const Case& c : cases) {
+        Bytes samples(size_t(c.width) * c.height * c.bytesPerPixel);
+        for (size_t i = 0; i < samples.size(); ++i) samples[i] = static_cast<uint8_t>(i * 53 + 11);
+        auto build = [&](bool interlaced) {
+            Bytes raw = interlaced ? test_png::Adam7(samples, c.width, c.height, c.bytesPerPixel)
+                                   : test_png::Plain(samples, c.width, c.height, c.bytesPerPixel);
+            return Builder().Header(c.width, c.height, 8, c.type, interlaced).Data(raw).End();
+        };
+        Decoded plain = Decode(build(false)), interlaced = Decode(build(true));
+        ASSERT_TRUE(plain.hasImage && interlaced.hasImage) << c.width << "x" << c.height;
+        EXPECT_EQ(plain.bgra, interlaced.bgra) << c.width << "x" << c.height;
+    }
+}
+
+TEST(PngDecoder, FilterSevenIsToleratedOnlyInPlainImages) {
+    Bytes samples = Grey8(3, 3);
+    Bytes plain = test_png::Plain(samples, 3, 3, 1);
+    plain[4] = 7;  // second row
+    Decoded d = Decode(Builder().Header(3, 3, 8, 0).Data(plain).End());
+    ASSERT_TRUE(d.hasImage);
+    EXPECT_EQ(d.bgra[3 * 4], samples[3]);  // taken as stored
+    Bytes interlaced = test_png::Adam7(samples, 3, 3, 1);
+    interlaced.back() = 7;
+    interlaced[interlaced.size() - 4] = 7;  // the filter byte of pass 7's row
+    EXPECT_FALSE(Decode(Builder().Header(3, 3, 8, 0, 1).Data(interlaced).End()).hasImage);
+}
+
+TEST(PngDecoder, PremultipliesWithTruncation) {
+    Decoded d = Decode(Builder().Header(1, 1, 8, 6).Data({0, 200, 100, 50, 128}).End());
+    EXPECT_EQ(d.bgra, (Bytes{25, 50, 100, 128}));
+    EXPECT_TRUE(d.alpha);
+}
+
+TEST(PngDecoder, DefaultPalettes) {
+    // 2-bit grey: 0, 1, 2, 3 in one byte.
+    Decoded grey = Decode(Builder().Header(4, 1, 2, 0).Data({0, 0x1B}).End());
+    ASSERT_TRUE(grey.hasImage);
+    EXPECT_EQ((Bytes{grey.bgra[0], grey.bgra[4], grey.bgra[8], grey.bgra[12]}), (Bytes{0, 85, 170, 255}));
+    // 1-bit palette without PLTE: black and white.
+    Decoded palette = Decode(Builder().Header(2, 1, 1, 3).Data({0, 0x40}).End());
+    ASSERT_TRUE(palette.hasImage);
+    EXPECT_EQ(palette.bgra, (Bytes{0, 0, 0, 255, 255, 255, 255, 255}));
+}
+
+TEST(PngDecoder, TransparencyKeysAndTables) {
+    // 16-bit grey keyed 0x1234: every sample with high byte 0x12 is transparent.
+    Decoded grey16 = Decode(
+        Builder().Header(3, 1, 16, 0).Chunk("tRNS", {0x12, 0x34}).Data({0, 0x12, 0x34, 0x12, 0x99, 0x13, 0x34}).End());
+    EXPECT_EQ(grey16.bgra, (Bytes{0, 0, 0, 0, 0, 0, 0, 0, 0x13, 0x13, 0x13, 255}));
+    EXPECT_TRUE(grey16.alpha);
+
+    // 8-bit RGB keyed pure green.
+    Decoded rgb = Decode(Builder()
+                             .Header(2, 1, 8, 2)
+                             .Chunk("tRNS", {0, 0, 0, 255, 0, 0})
+                             .Data({0, 0, 255, 0, 0, 255, 1})
+                             .End());
+    EXPECT_EQ(rgb.bgra, (Bytes{0, 0, 0, 0, 1, 255, 0, 255}));
+
+    // A palette with three tRNS entries: the rest opaque; an index beyond the palette fails.
+    Bytes plte = {10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120, 130, 140, 150};
+    Decoded table = Decode(
+        Builder().Header(5, 1, 8, 3).Chunk("PLTE", plte).Chunk("tRNS", {0, 255, 51}).Data({0, 0, 1, 2, 3, 4}).End());
+    EXPECT_EQ(table.bgra, (Bytes{0, 0, 0, 0, 60, 50, 40, 255, 18, 16, 14, 51, 120, 110, 100, 255, 150, 140, 130, 255}));
+    EXPECT_FALSE(
+        Decode(Builder().Header(2, 1, 8, 3).Chunk("PLTE", plte).Data({0, 4, 5}).End()).hasImage);
+
+    // PLTE in a grey image and tRNS in an RGBA image are ignored.
+    Decoded ignored = Decode(Builder()
+                                 .Header(1, 1, 8, 0)
+                                 .Chunk("PLTE", {1, 2})  // not even a multiple of 3
+                                 .Data({0, 77})
+                                 .End());
+    EXPECT_EQ(ignored.bgra, (Bytes{77, 77, 77, 255}));
+    Decoded rgba = Decode(Builder().Header(1, 1, 8, 6).Chunk("tRNS", {1}).Data({0, 1, 2, 3, 255}).End());
+    EXPECT_EQ(rgba.bgra, (Bytes{3, 2, 1, 255}));
+}
+
+}  // namespace

@@ -1,0 +1,109 @@
+// imagetool: a thin command-line front over the image library.
+//   imagetool info FILE          prints "WIDTH HEIGHT IMAGETYPE ALPHA"
+//   imagetool decode FILE OUT    writes the premultiplied pixels, top row
+//                                first, blue-green-red-alpha
+// Options: --no-zlib, --no-gdiplus make those libraries count as absent.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "codecs/cPNGparser.h"
+#include "codecs/gdiplus_availability.h"
+#include "codecs/modParsers.h"
+#include "imagecore/c32bppDIB.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: imagetool [--no-zlib] [--no-gdiplus] info FILE\n"
+                 "       imagetool [--no-zlib] [--no-gdiplus] decode FILE OUT\n");
+    return 2;
+}
+
+fs::path PathOf(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+
+bool ReadAll(const fs::path& path, std::vector<uint8_t>& bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+    return !in.bad();
+}
+
+// Loads the file; a message and false when it is not an image we read.
+bool Load(const std::string& name, c32bppDIB& image) {
+    std::vector<uint8_t> bytes;
+    if (!ReadAll(PathOf(name), bytes)) {
+        std::fprintf(stderr, "imagetool: cannot read %s\n", name.c_str());
+        return false;
+    }
+    cPNGparser png;
+    if (!png.LoadStream(bytes, image, 0, static_cast<int64_t>(bytes.size()), 0)) {
+        std::fprintf(stderr, "imagetool: %s: not a format imagetool reads\n", name.c_str());
+        return false;
+    }
+    if (image.Handle() == 0) {
+        std::fprintf(stderr, "imagetool: %s: damaged or unsupported image\n", name.c_str());
+        return false;
+    }
+    return true;
+}
+
+int Run(std::vector<std::string> args) {
+    std::vector<std::string> words;
+    for (const std::string& arg : args) {
+        if (arg == "--no-zlib")
+            modParsers::SetZlibDisabled(true);
+        else if (arg == "--no-gdiplus")
+            gdiplus::SetDisabled(true);
+        else if (arg.starts_with("--"))
+            return Usage();
+        else
+            words.push_back(arg);
+    }
+    if (words.size() == 2 && words[0] == "info") {
+        c32bppDIB image;
+        if (!Load(words[1], image)) return 1;
+        std::printf("%d %d %d %d\n", image.Width(), image.Height(), image.ImageType(), image.Alpha() ? 1 : 0);
+        return 0;
+    }
+    if (words.size() == 3 && words[0] == "decode") {
+        c32bppDIB image;
+        if (!Load(words[1], image)) return 1;
+        std::ofstream out(PathOf(words[2]), std::ios::binary);
+        for (int y = 0; y < image.Height() && out; ++y)
+            out.write(reinterpret_cast<const char*>(image.Pixels().PictureRow(y)), std::streamsize{image.Width()} * 4);
+        if (!out) {
+            std::fprintf(stderr, "imagetool: cannot write %s\n", words[2].c_str());
+            return 1;
+        }
+        return 0;
+    }
+    return Usage();
+}
+
+}  // namespace
+
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i) {
+        int size = WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string arg(size > 0 ? size - 1 : 0, '\0');
+        WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, arg.data(), size, nullptr, nullptr);
+        args.push_back(arg);
+    }
+    return Run(args);
+}
+#else
+int main(int argc, char** argv) { return Run(std::vector<std::string>(argv + 1, argv + argc)); }
+#endif

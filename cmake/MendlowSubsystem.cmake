@@ -5,6 +5,7 @@
 #   <folder>/tests/*_test.cpp      portable tests: natively and under Wine
 #   <folder>/tests/win32/*_test.cpp  Windows-only tests, under Wine
 #   <folder>/tests/native/*_test.cpp native-only tests (reference libraries)
+#   <folder>/fuzz/*_fuzzer.cpp     libFuzzer targets (native, MENDLOW_FUZZ)
 # The library is mendlow_<folder>; its tests are <folder>_tests,
 # <folder>_native_tests and <folder>_win32_tests.
 function(mendlow_subsystem folder)
@@ -26,6 +27,16 @@ function(mendlow_subsystem folder)
     else()
         add_library(${library} INTERFACE)
         target_link_libraries(${library} INTERFACE mendlow_common ${ARGN})
+    endif()
+
+    if(MENDLOW_FUZZ AND NOT WIN32)
+        file(GLOB fuzzers CONFIGURE_DEPENDS ${dir}/fuzz/*_fuzzer.cpp)
+        foreach(source ${fuzzers})
+            get_filename_component(name ${source} NAME_WE)
+            add_executable(${name} ${source})
+            target_link_libraries(${name} PRIVATE ${library})
+            target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+        endforeach()
     endif()
 
     if(MENDLOW_TESTS)

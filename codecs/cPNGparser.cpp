@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "codecs/file_reader.h"
 #include "codecs/gdiplus_availability.h"
 #include "codecs/inflater.h"
 #include "codecs/png_pixels.h"
@@ -21,6 +22,42 @@ bool IsType(const uint8_t* type, const char (&name)[5]) { return std::memcmp(typ
 
 }  // namespace
 
+class cPNGparser::Source {
+public:
+    virtual ~Source() = default;
+    virtual int64_t Size() const = 0;
+    // count bytes at position, valid until the next call; empty on failure.
+    virtual std::span<const uint8_t> Read(int64_t position, size_t count) = 0;
+};
+
+class cPNGparser::StreamSource : public Source {
+public:
+    explicit StreamSource(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+    int64_t Size() const override { return static_cast<int64_t>(bytes_.size()); }
+    std::span<const uint8_t> Read(int64_t position, size_t count) override {
+        return bytes_.subspan(static_cast<size_t>(position), count);  // the walk checked the bounds
+    }
+
+private:
+    std::span<const uint8_t> bytes_;
+};
+
+class cPNGparser::FileSource : public Source {
+public:
+    FileSource(const FileReader& file, int64_t size) : file_(file), size_(size) {}
+    int64_t Size() const override { return size_; }
+    std::span<const uint8_t> Read(int64_t position, size_t count) override {
+        buffer_.resize(count);
+        if (!file_.ReadAt(position, buffer_.data(), count)) return {};
+        return buffer_;
+    }
+
+private:
+    const FileReader& file_;
+    int64_t size_;
+    std::vector<uint8_t> buffer_;
+};
+
 bool cPNGparser::LoadStream(std::span<const uint8_t> Stream, c32bppDIB& dibClass, int64_t streamOffset,
                             int64_t streamLength, uint32_t GlobalToken) {
     transparencyKey_ = -1;
@@ -29,19 +66,36 @@ bool cPNGparser::LoadStream(std::span<const uint8_t> Stream, c32bppDIB& dibClass
         return false;
     std::span<const uint8_t> view = Stream.subspan(static_cast<size_t>(streamOffset), static_cast<size_t>(streamLength));
     if (std::memcmp(view.data(), kSignature, 8) != 0) return false;
-
     if (gdiplus::LoadIntoImage(L"", view, dibClass, GlobalToken)) return true;
-
-    ZlibBinding zlib;
-    compressed_.reserve(view.size() / 2 + 1);
-    if (!WalkChunks(view, zlib) || compressed_.empty() || !haveHeader_ || !Decode(dibClass, zlib))
-        dibClass.DestroyDIB();
-    std::vector<uint8_t>().swap(compressed_);
+    StreamSource source(view);
+    DecodeChunks(source, dibClass);
     return true;
 }
 
-bool cPNGparser::WalkChunks(std::span<const uint8_t> data, ZlibBinding& zlib) {
-    const int64_t size = static_cast<int64_t>(data.size());
+bool cPNGparser::LoadFile(const FileReader& FileHandle, const std::wstring& FileName, c32bppDIB& dibClass,
+                          uint32_t GlobalToken) {
+    transparencyKey_ = -1;
+    constexpr int64_t kTooShortToTest = 56;
+    const int64_t size = FileHandle.Size();
+    if (size < 0) return false;
+    if (size <= kTooShortToTest) return gdiplus::LoadIntoImage(FileName, {}, dibClass, GlobalToken);
+    uint8_t start[8];
+    if (!FileHandle.ReadAt(0, start, sizeof start) || std::memcmp(start, kSignature, 8) != 0) return false;
+    if (gdiplus::LoadIntoImage(FileName, {}, dibClass, GlobalToken)) return true;
+    FileSource source(FileHandle, size);
+    DecodeChunks(source, dibClass);
+    return true;
+}
+
+void cPNGparser::DecodeChunks(Source& source, c32bppDIB& host) {
+    ZlibBinding zlib;
+    compressed_.reserve(static_cast<size_t>(source.Size() / 2 + 1));
+    if (!WalkChunks(source, zlib) || compressed_.empty() || !haveHeader_ || !Decode(host, zlib)) host.DestroyDIB();
+    std::vector<uint8_t>().swap(compressed_);
+}
+
+bool cPNGparser::WalkChunks(Source& source, ZlibBinding& zlib) {
+    const int64_t size = source.Size();
     // Checksums are tested only with zlib; a stored checksum of 0 never is.
     auto checksumOk = [&](const uint8_t* typeAndData, uint32_t length, uint32_t stored) {
         if (!zlib.IsAvailable() || stored == 0) return true;
@@ -51,13 +105,17 @@ bool cPNGparser::WalkChunks(std::span<const uint8_t> data, ZlibBinding& zlib) {
 
     for (int64_t position = 8;;) {
         if (size - position < 8) return false;  // the data ends before IEND
-        const uint8_t* chunk = data.data() + position;
-        uint32_t length = BigEndian32(chunk);
+        std::span<const uint8_t> lengthBytes = source.Read(position, 4);
+        if (lengthBytes.size() != 4) return false;
+        uint32_t length = BigEndian32(lengthBytes.data());
         if (length & 0x80000000u) return false;
         int64_t end = position + int64_t{length} + 12;
         if (end > size || end > kLargestPosition) return false;
-        const uint8_t* type = chunk + 4;
-        const uint8_t* body = chunk + 8;
+        // Type, data and checksum in one read.
+        std::span<const uint8_t> chunk = source.Read(position + 4, size_t{length} + 8);
+        if (chunk.size() != size_t{length} + 8) return false;
+        const uint8_t* type = chunk.data();
+        const uint8_t* body = type + 4;
         uint32_t stored = BigEndian32(body + length);
         const uint8_t colourType = header_.colourType;
 

@@ -5,9 +5,11 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 class c32bppDIB;
+class FileReader;
 class ZlibBinding;
 
 class cPNGparser {
@@ -18,13 +20,25 @@ public:
     bool LoadStream(std::span<const uint8_t> Stream, c32bppDIB& dibClass, int64_t streamOffset, int64_t streamLength,
                     uint32_t GlobalToken);
 
+    // The same from an open file, read one chunk at a time from its start.
+    // FileName (not empty) is what GDI+ is given. A file of 56 bytes or
+    // fewer is not tested for the signature: true only if GDI+ loads it.
+    bool LoadFile(const FileReader& FileHandle, const std::wstring& FileName, c32bppDIB& dibClass,
+                  uint32_t GlobalToken);
+
 private:
+    // Where the chunks come from: the caller's bytes in place, or a file.
+    class Source;
+    class StreamSource;
+    class FileSource;
+
     struct Header {
         int32_t width = 0, height = 0;
         uint8_t bitDepth = 0, colourType = 0, interlace = 0;
     };
 
-    bool WalkChunks(std::span<const uint8_t> data, ZlibBinding& zlib);
+    void DecodeChunks(Source& source, c32bppDIB& host);
+    bool WalkChunks(Source& source, ZlibBinding& zlib);
     bool ReadHeader(std::span<const uint8_t> chunkData);
     bool Decode(c32bppDIB& host, ZlibBinding& zlib);
 

@@ -258,10 +258,18 @@ private:
             size_t count = std::min(length, end - written_);
             const uint8_t* from = out + written_ - distance;
             uint8_t* to = out + written_;
+            // Overlapping copies repeat recent output.
             if (distance >= count) {
                 std::memcpy(to, from, count);
+            } else if (distance == 1) {
+                std::memset(to, *from, count);
+            } else if (distance >= 8) {
+                // Each 8-byte step reads only bytes written before it.
+                size_t i = 0;
+                for (; i + 8 <= count; i += 8) std::memcpy(to + i, from + i, 8);
+                for (; i < count; ++i) to[i] = from[i];
             } else {
-                for (size_t i = 0; i < count; ++i) to[i] = from[i];  // overlapping: repeats recent output
+                for (size_t i = 0; i < count; ++i) to[i] = from[i];
             }
             written_ += count;
             if (written_ == end) return full_ = true;

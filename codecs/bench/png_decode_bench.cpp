@@ -1,0 +1,237 @@
+// Decoding speed: this PNG decoder (built-in inflater, and with zlib) against
+// libpng, libspng and stb_image on generated 1024 x 1024 images, and the
+// built-in inflater against zlib and libdeflate on the same image data.
+// After the timings it prints each time as a ratio to libpng and to zlib.
+#include <benchmark/benchmark.h>
+#include <libdeflate.h>
+#include <png.h>
+#include <spng.h>
+#include <zlib.h>
+
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_PNG
+#include <stb/stb_image.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "codecs/cPNGparser.h"
+#include "codecs/inflater.h"
+#include "codecs/modParsers.h"
+#include "imagecore/c32bppDIB.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+constexpr int kSize = 1024;
+
+struct Kind {
+    const char* name;
+    int libpngColourType;
+    int channels;
+};
+const Kind kKinds[] = {{"rgba", PNG_COLOR_TYPE_RGBA, 4},
+                       {"rgb", PNG_COLOR_TYPE_RGB, 3},
+                       {"palette", PNG_COLOR_TYPE_PALETTE, 1},
+                       {"grey", PNG_COLOR_TYPE_GRAY, 1}};
+
+// Photo-like: smooth fields with fine noise. Flat: large areas of few colours.
+uint8_t Sample(bool photo, int x, int y, int channel, uint32_t& noise) {
+    noise = noise * 1664525u + 1013904223u;
+    if (!photo) return static_cast<uint8_t>(((x / 96) * 37 + (y / 64) * 59 + channel * 80) % 7 * 36);
+    double v = 128 + 60 * std::sin(x * 0.011 + channel) + 50 * std::cos(y * 0.017 - channel * 0.5) +
+               10 * std::sin((x + y) * 0.05);
+    return static_cast<uint8_t>(std::clamp(v + static_cast<int>(noise >> 29) - 4, 0.0, 255.0));
+}
+
+struct Image {
+    std::string name;
+    Bytes png;
+    Bytes zlibStream;  // the concatenated IDAT data
+    size_t inflatedSize = 0;
+};
+
+void WriteToVector(png_structp png, png_bytep data, png_size_t size) {
+    auto* out = static_cast<Bytes*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + size);
+}
+
+Bytes EncodeWithLibpng(const Kind& kind, bool photo, bool interlaced) {
+    std::vector<Bytes> rows(kSize, Bytes(size_t(kSize) * kind.channels));
+    uint32_t noise = 1;
+    for (int y = 0; y < kSize; ++y)
+        for (int x = 0; x < kSize; ++x)
+            for (int c = 0; c < kind.channels; ++c) {
+                uint8_t v = Sample(photo, x, y, c, noise);
+                if (kind.libpngColourType == PNG_COLOR_TYPE_PALETTE) v = static_cast<uint8_t>(v % 200);
+                if (c == 3) v = static_cast<uint8_t>(128 + v / 2);
+                rows[y][x * kind.channels + c] = v;
+            }
+    Bytes out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_set_write_fn(png, &out, WriteToVector, nullptr);
+    png_set_IHDR(png, info, kSize, kSize, 8, kind.libpngColourType,
+                 interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    if (kind.libpngColourType == PNG_COLOR_TYPE_PALETTE) {
+        png_color palette[256];
+        for (int i = 0; i < 256; ++i) palette[i] = {uint8_t(i), uint8_t(255 - i), uint8_t(i * 7)};
+        png_set_PLTE(png, info, palette, 256);
+    }
+    std::vector<png_bytep> pointers;
+    for (Bytes& row : rows) pointers.push_back(row.data());
+    png_set_rows(png, info, pointers.data());
+    png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+Bytes IdatData(const Bytes& png, size_t& inflatedSize) {
+    Bytes data;
+    for (size_t at = 8; at + 12 <= png.size();) {
+        uint32_t length = uint32_t{png[at]} << 24 | png[at + 1] << 16 | png[at + 2] << 8 | png[at + 3];
+        if (std::memcmp(&png[at + 4], "IDAT", 4) == 0) data.insert(data.end(), &png[at + 8], &png[at + 8] + length);
+        at += length + 12;
+    }
+    Bytes out(size_t{kSize} * kSize * 5 + 100000);
+    uLongf size = out.size();
+    uncompress(out.data(), &size, data.data(), data.size());
+    inflatedSize = size;
+    return data;
+}
+
+std::vector<Image>& Images() {
+    static std::vector<Image> images = [] {
+        std::vector<Image> all;
+        for (bool photo : {true, false})
+            for (const Kind& kind : kKinds)
+                for (bool interlaced : {false, true}) {
+                    Image image;
+                    image.name = std::string(photo ? "photo" : "flat") + "/" + kind.name + (interlaced ? "/adam7" : "");
+                    image.png = EncodeWithLibpng(kind, photo, interlaced);
+                    image.zlibStream = IdatData(image.png, image.inflatedSize);
+                    all.push_back(std::move(image));
+                }
+        return all;
+    }();
+    return images;
+}
+
+void OwnDecoder(benchmark::State& state, const Image& image, bool withZlib) {
+    modParsers::SetZlibDisabled(!withZlib);
+    for (auto _ : state) {
+        c32bppDIB dib;
+        cPNGparser().LoadStream(image.png, dib, 0, static_cast<int64_t>(image.png.size()), 0);
+        benchmark::DoNotOptimize(dib.BitsPointer());
+    }
+    modParsers::SetZlibDisabled(false);
+}
+
+void Libpng(benchmark::State& state, const Image& image) {
+    Bytes out(size_t{kSize} * kSize * 4);
+    for (auto _ : state) {
+        png_image decoded{};
+        decoded.version = PNG_IMAGE_VERSION;
+        png_image_begin_read_from_memory(&decoded, image.png.data(), image.png.size());
+        decoded.format = PNG_FORMAT_BGRA;
+        png_image_finish_read(&decoded, nullptr, out.data(), 0, nullptr);
+        benchmark::DoNotOptimize(out.data());
+    }
+}
+
+void Spng(benchmark::State& state, const Image& image) {
+    Bytes out(size_t{kSize} * kSize * 4);
+    for (auto _ : state) {
+        spng_ctx* ctx = spng_ctx_new(0);
+        spng_set_crc_action(ctx, SPNG_CRC_USE, SPNG_CRC_USE);
+        spng_set_png_buffer(ctx, image.png.data(), image.png.size());
+        spng_decode_image(ctx, out.data(), out.size(), SPNG_FMT_RGBA8, 0);
+        spng_ctx_free(ctx);
+        benchmark::DoNotOptimize(out.data());
+    }
+}
+
+void Stb(benchmark::State& state, const Image& image) {
+    for (auto _ : state) {
+        int w, h, n;
+        stbi_uc* pixels = stbi_load_from_memory(image.png.data(), static_cast<int>(image.png.size()), &w, &h, &n, 4);
+        benchmark::DoNotOptimize(pixels);
+        stbi_image_free(pixels);
+    }
+}
+
+void BuiltinInflater(benchmark::State& state, const Image& image) {
+    Bytes out(image.inflatedSize);
+    for (auto _ : state) benchmark::DoNotOptimize(InflateZlibStream(image.zlibStream, out));
+}
+
+void ZlibUncompress(benchmark::State& state, const Image& image) {
+    Bytes out(image.inflatedSize);
+    for (auto _ : state) {
+        uLongf size = out.size();
+        benchmark::DoNotOptimize(uncompress(out.data(), &size, image.zlibStream.data(), image.zlibStream.size()));
+    }
+}
+
+void Libdeflate(benchmark::State& state, const Image& image) {
+    Bytes out(image.inflatedSize);
+    libdeflate_decompressor* d = libdeflate_alloc_decompressor();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(libdeflate_zlib_decompress(d, image.zlibStream.data(), image.zlibStream.size(),
+                                                            out.data(), out.size(), nullptr));
+    libdeflate_free_decompressor(d);
+}
+
+// Collects the timings so that ratios can be printed after them.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
+    }
+    void PrintRatios() const {
+        std::printf("\n%-28s %10s %10s %10s %10s | %10s %10s\n", "decode: time / libpng", "own", "own+zlib",
+                    "libspng", "stb_image", "inflate/zlib", "libdeflate/zlib");
+        for (const Image& image : Images()) {
+            auto t = [&](const std::string& what) {
+                auto found = times_.find(what + "/" + image.name);
+                return found == times_.end() ? 0.0 : found->second;
+            };
+            double libpng = t("decode/libpng"), zlib = t("inflate/zlib");
+            if (libpng == 0 || zlib == 0) continue;
+            std::printf("%-28s %10.2f %10.2f %10.2f %10.2f | %10.2f %10.2f\n", image.name.c_str(),
+                        t("decode/own") / libpng, t("decode/own+zlib") / libpng, t("decode/libspng") / libpng,
+                        t("decode/stb_image") / libpng, t("inflate/builtin") / zlib, t("inflate/libdeflate") / zlib);
+        }
+    }
+
+private:
+    std::map<std::string, double> times_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    for (const Image& image : Images()) {
+        const Image* i = &image;
+        benchmark::RegisterBenchmark(("decode/own/" + image.name).c_str(), [i](auto& s) { OwnDecoder(s, *i, false); });
+        benchmark::RegisterBenchmark(("decode/own+zlib/" + image.name).c_str(), [i](auto& s) { OwnDecoder(s, *i, true); });
+        benchmark::RegisterBenchmark(("decode/libpng/" + image.name).c_str(), [i](auto& s) { Libpng(s, *i); });
+        benchmark::RegisterBenchmark(("decode/libspng/" + image.name).c_str(), [i](auto& s) { Spng(s, *i); });
+        benchmark::RegisterBenchmark(("decode/stb_image/" + image.name).c_str(), [i](auto& s) { Stb(s, *i); });
+        benchmark::RegisterBenchmark(("inflate/builtin/" + image.name).c_str(), [i](auto& s) { BuiltinInflater(s, *i); });
+        benchmark::RegisterBenchmark(("inflate/zlib/" + image.name).c_str(), [i](auto& s) { ZlibUncompress(s, *i); });
+        benchmark::RegisterBenchmark(("inflate/libdeflate/" + image.name).c_str(), [i](auto& s) { Libdeflate(s, *i); });
+    }
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintRatios();
+    benchmark::Shutdown();
+    return 0;
+}

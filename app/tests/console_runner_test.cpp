@@ -4,17 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include "common/program_folder.h"
+
 #include "app/tests/output_pattern.h"
 
 namespace app {
 namespace {
 
-std::wstring ChildWriter() {
-    wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring self(path, length);
-    return L"\"" + self.substr(0, self.find_last_of(L"\\/") + 1) + L"child_writer.exe\"";
-}
+std::wstring ChildWriter() { return L"\"" + win32::ProgramFolder() + L"child_writer.exe\""; }
 
 std::wstring RunChild(const std::wstring& arguments) { return RunConsoleCommand(ChildWriter() + L" " + arguments); }
 

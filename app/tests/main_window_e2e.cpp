@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/program_folder.h"
+
 #include "app/tests/expected_status_lines.h"
 
 #include <cstdio>
@@ -13,13 +15,6 @@
 #include "common/win32_handles.h"
 
 namespace {
-
-std::wstring BinDirectory() {
-    wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring self(path, length);
-    return self.substr(0, self.find_last_of(L"\\/") + 1);
-}
 
 struct Child {
     HWND window;
@@ -31,7 +26,7 @@ struct Child {
 class RunningProgram {
 public:
     RunningProgram() {
-        std::wstring command = L"\"" + BinDirectory() + L"mendlow.exe\"";
+        std::wstring command = L"\"" + win32::ProgramFolder() + L"mendlow.exe\"";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION info{};
@@ -193,7 +188,7 @@ TEST(MainWindow, ShowsItsControlsRunsTheRepairAndCloses) {
 
     SetForegroundWindow(window);
     Sleep(500);
-    EXPECT_TRUE(SaveScreenshot(window, BinDirectory() + L"main-window.bmp"));
+    EXPECT_TRUE(SaveScreenshot(window, win32::ProgramFolder() + L"main-window.bmp"));
 
     size_t mostLines = 0;
     SendMessageW(start->window, BM_CLICK, 0, 0);
@@ -209,7 +204,7 @@ TEST(MainWindow, ShowsItsControlsRunsTheRepairAndCloses) {
     mostLines = 0;
     ASSERT_TRUE(WaitForIdleAfterRun(list->window, start->window, close->window, 120000, mostLines));
     EXPECT_EQ(ListLines(list->window), kExpectedStatusLines);
-    SaveScreenshot(window, BinDirectory() + L"main-window-after-run.bmp");
+    SaveScreenshot(window, win32::ProgramFolder() + L"main-window-after-run.bmp");
 
     SendMessageW(close->window, BM_CLICK, 0, 0);
     EXPECT_EQ(program.WaitForExit(30000), 0);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/program_folder.h"
+
 #include <string>
 #include <vector>
 
@@ -13,13 +15,6 @@
 #include "codecs/zlib_binding.h"
 
 namespace {
-
-std::wstring Here() {
-    wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring self(path, length);
-    return self.substr(0, self.find_last_of(L"\\/") + 1);
-}
 
 struct Found {
     bool available;
@@ -30,7 +25,7 @@ struct Found {
 };
 
 Found Search(const wchar_t* folder) {
-    SetDllDirectoryW((Here() + folder).c_str());
+    SetDllDirectoryW((win32::ProgramFolder() + folder).c_str());
     Found found{false, "", -1, false, false};
     found.isCdecl = true;  // the probe must overwrite it
     found.available = modParsers::ZlibAvailable(found.name, found.which, found.isCdecl, found.hasCompress2, false);

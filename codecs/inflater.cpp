@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <vector>
 
@@ -111,7 +112,20 @@ public:
 private:
     // --- bits, least significant first -------------------------------------
 
+    // Tops the bit buffer up to at least 56 bits while the input lasts. With
+    // 8 bytes to spare it loads a whole word: the bits above the count then
+    // hold the next input bits, which a later load writes again unchanged.
     void Refill() {
+        if constexpr (std::endian::native == std::endian::little) {
+            if (in_.size() - position_ >= 8) {
+                uint64_t word;
+                std::memcpy(&word, in_.data() + position_, 8);
+                bits_ |= word << bitCount_;
+                position_ += static_cast<size_t>((63 - bitCount_) >> 3);
+                bitCount_ |= 56;
+                return;
+            }
+        }
         while (bitCount_ <= 56 && position_ < in_.size()) {
             bits_ |= uint64_t{in_[position_++]} << bitCount_;
             bitCount_ += 8;

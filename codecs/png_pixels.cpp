@@ -63,25 +63,37 @@ struct PassGeometry {
     size_t stride;  // filter byte + row bytes
 };
 
-bool WriteTrueColour8(const ImageFormat& f, const Colours& c, const uint8_t* data, const PassGeometry& g,
-                      const PixelView& target) {
-    const int step = FilterDistance(f);
+// One colour type per instance, so that the pixel loop has no switch.
+template <int ColourType>
+void WriteTrueColour8Rows(const Colours& c, const uint8_t* data, const PassGeometry& g, const PixelView& target) {
+    constexpr int step = ColourType == 6 ? 4 : ColourType == 4 ? 2 : 3;
+    const int32_t key = c.transparencyKey;
+    const size_t dx = static_cast<size_t>(g.pass.dx) * 4;
     for (int64_t r = 0; r < g.rows; ++r) {
         const uint8_t* s = data + r * g.stride + 1;
-        uint8_t* line = target.PictureRow(static_cast<int32_t>(g.pass.y0 + r * g.pass.dy));
-        for (int64_t k = 0; k < g.columns; ++k, s += step) {
-            uint8_t* pixel = line + (g.pass.x0 + k * g.pass.dx) * 4;
-            switch (f.colourType) {
-                case 6: Store(pixel, s[0], s[1], s[2], s[3]); break;
-                case 4: Store(pixel, s[0], s[0], s[0], s[1]); break;
-                default: {
-                    bool keyed = c.transparencyKey != -1 && s[2] == (c.transparencyKey & 0xFF) &&
-                                 s[1] == ((c.transparencyKey >> 8) & 0xFF) && s[0] == ((c.transparencyKey >> 16) & 0xFF);
-                    Store(pixel, s[0], s[1], s[2], keyed ? 0 : 255);
-                }
+        uint8_t* pixel = target.PictureRow(static_cast<int32_t>(g.pass.y0 + r * g.pass.dy)) + g.pass.x0 * 4;
+        for (int64_t k = 0; k < g.columns; ++k, s += step, pixel += dx) {
+            if constexpr (ColourType == 6) {
+                Store(pixel, s[0], s[1], s[2], s[3]);
+            } else if constexpr (ColourType == 4) {
+                Store(pixel, s[0], s[0], s[0], s[1]);
+            } else {
+                bool keyed = key != -1 && s[2] == (key & 0xFF) && s[1] == ((key >> 8) & 0xFF) &&
+                             s[0] == ((key >> 16) & 0xFF);
+                Store(pixel, s[0], s[1], s[2], keyed ? 0 : 255);
             }
         }
     }
+}
+
+bool WriteTrueColour8(const ImageFormat& f, const Colours& c, const uint8_t* data, const PassGeometry& g,
+                      const PixelView& target) {
+    if (f.colourType == 6)
+        WriteTrueColour8Rows<6>(c, data, g, target);
+    else if (f.colourType == 4)
+        WriteTrueColour8Rows<4>(c, data, g, target);
+    else
+        WriteTrueColour8Rows<2>(c, data, g, target);
     return true;
 }
 

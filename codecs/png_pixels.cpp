@@ -6,40 +6,61 @@
 namespace png {
 namespace {
 
-uint8_t Paeth(int a, int b, int c) {
-    int p = a + b - c;
-    int pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+// The Paeth predictor: whichever of left, up and up-left is closest to
+// left + up - up-left, ties going to left, then up.
+inline uint8_t Paeth(int a, int b, int c) {
+    int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
     if (pa <= pb && pa <= pc) return static_cast<uint8_t>(a);
     return static_cast<uint8_t>(pb <= pc ? b : c);
 }
 
-// Undoes one row's filter; previous is null for the first row.
-void Unfilter(uint8_t type, uint8_t* row, const uint8_t* previous, size_t length, size_t distance) {
+// Rows with a row above; the distance is a constant so that loops unroll.
+template <size_t Distance>
+void UnfilterWithUp(uint8_t type, uint8_t* row, const uint8_t* up, size_t length) {
+    const size_t head = Distance < length ? Distance : length;
     switch (type) {
         case 1:
-            for (size_t i = distance; i < length; ++i) row[i] = static_cast<uint8_t>(row[i] + row[i - distance]);
+            for (size_t i = Distance; i < length; ++i) row[i] = static_cast<uint8_t>(row[i] + row[i - Distance]);
             break;
         case 2:
-            if (previous)
-                for (size_t i = 0; i < length; ++i) row[i] = static_cast<uint8_t>(row[i] + previous[i]);
+            for (size_t i = 0; i < length; ++i) row[i] = static_cast<uint8_t>(row[i] + up[i]);
             break;
         case 3:
-            for (size_t i = 0; i < length; ++i) {
-                int left = i >= distance ? row[i - distance] : 0;
-                int up = previous ? previous[i] : 0;
-                row[i] = static_cast<uint8_t>(row[i] + ((left + up) >> 1));
-            }
+            for (size_t i = 0; i < head; ++i) row[i] = static_cast<uint8_t>(row[i] + (up[i] >> 1));
+            for (size_t i = Distance; i < length; ++i)
+                row[i] = static_cast<uint8_t>(row[i] + ((row[i - Distance] + up[i]) >> 1));
             break;
         case 4:
-            for (size_t i = 0; i < length; ++i) {
-                int left = i >= distance ? row[i - distance] : 0;
-                int up = previous ? previous[i] : 0;
-                int upLeft = previous && i >= distance ? previous[i - distance] : 0;
-                row[i] = static_cast<uint8_t>(row[i] + Paeth(left, up, upLeft));
-            }
+            // Without a left neighbour the predictor is the byte above.
+            for (size_t i = 0; i < head; ++i) row[i] = static_cast<uint8_t>(row[i] + up[i]);
+            for (size_t i = Distance; i < length; ++i)
+                row[i] = static_cast<uint8_t>(row[i] + Paeth(row[i - Distance], up[i], up[i - Distance]));
             break;
         default:
             break;  // 0, and values above 4 where they are tolerated: as stored
+    }
+}
+
+// The first row of an image or pass: the row above counts as zeros, so Up
+// changes nothing and Paeth reduces to Sub.
+void UnfilterFirstRow(uint8_t type, uint8_t* row, size_t length, size_t distance) {
+    if (type == 1 || type == 4) {
+        for (size_t i = distance; i < length; ++i) row[i] = static_cast<uint8_t>(row[i] + row[i - distance]);
+    } else if (type == 3) {
+        for (size_t i = distance; i < length; ++i) row[i] = static_cast<uint8_t>(row[i] + (row[i - distance] >> 1));
+    }
+}
+
+// Undoes one row's filter; previous is null for the first row.
+void Unfilter(uint8_t type, uint8_t* row, const uint8_t* previous, size_t length, size_t distance) {
+    if (previous == nullptr) return UnfilterFirstRow(type, row, length, distance);
+    switch (distance) {
+        case 1: return UnfilterWithUp<1>(type, row, previous, length);
+        case 2: return UnfilterWithUp<2>(type, row, previous, length);
+        case 3: return UnfilterWithUp<3>(type, row, previous, length);
+        case 4: return UnfilterWithUp<4>(type, row, previous, length);
+        case 6: return UnfilterWithUp<6>(type, row, previous, length);
+        default: return UnfilterWithUp<8>(type, row, previous, length);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 class c32bppDIB;
 
@@ -20,5 +21,8 @@ bool CanStart();
 // Decodes the file, or the bytes when fileName is empty, into the image
 // through GDI+ (imgPNG, alpha as analysed). Natively always false.
 bool LoadIntoImage(const std::wstring& fileName, std::span<const uint8_t> bytes, c32bppDIB& image, uint32_t token);
+
+// The image as PNG bytes made by GDI+. Natively always false.
+bool SaveImageAsPng(const c32bppDIB& image, std::vector<uint8_t>& png, uint32_t token);
 
 }  // namespace gdiplus

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "imagecore/image_types.h"
@@ -14,6 +15,8 @@
 #ifdef _WIN32
 #include "imagecore/win32/own_dc.h"
 #endif
+
+class FileReader;
 
 class c32bppDIB {
 public:
@@ -56,6 +59,20 @@ public:
     bool GetOrginalFormat(std::vector<uint8_t>& outStream) const;
     void SetOriginalFormat(std::span<const uint8_t> bytes);
 
+    // Loading: the decoders recognise their formats (PNG, GIF, ICO/CUR, BMP,
+    // then GDI+ for anything else). True when the object holds an image.
+    // iconCx, iconCy, iconBitDepth choose among the images of an icon file;
+    // SaveFormat keeps the source bytes. A file or window shorter than 57
+    // bytes is not decoded and leaves the current image as it was.
+    bool LoadPicture_File(const std::wstring& FileName, int32_t iconCx = 0, int32_t iconCy = 0, bool SaveFormat = false,
+                          int32_t iconBitDepth = 32);
+    // streamStart below 0 starts at 0; streamLength 0 means to the end.
+    bool LoadPicture_Stream(std::span<const uint8_t> inStream, int32_t iconCx = 0, int32_t iconCy = 0,
+                            int64_t streamStart = 0, int64_t streamLength = 0, bool SaveFormat = false,
+                            int32_t iconBitDepth = 32);
+    // Decodes the kept source bytes again (e.g. at another icon size); they stay kept.
+    bool LoadPicture_FromOrignalFormat(int32_t iconCx = 0, int32_t iconCy = 0, int32_t iconBitDepth = 32);
+
 #ifdef _WIN32
     HBITMAP Bitmap() const { return storage_.Bitmap(); }
     // True: the own memory DC with the section selected; false: takes the
@@ -69,6 +86,10 @@ public:
     explicit c32bppDIB(uint32_t capabilityBits);
 
 private:
+    bool pvLoadPicture(const FileReader* fileHandle, const std::wstring& FileName, std::span<const uint8_t> inStream,
+                       int32_t iconCx, int32_t iconCy, int64_t streamStart, int64_t streamLength, bool SaveFormat,
+                       int32_t iconBitDepth);
+
     PixelStorage storage_;
     bool highQualityInterpolation_ = false;
     int32_t width_ = 0;

@@ -129,6 +129,10 @@ bool LoadIntoImage(const std::wstring& fileName, std::span<const uint8_t> bytes,
     return cGDIPlus().LoadThroughGDIplus(fileName, bytes, image, token);
 }
 
+bool SaveImageAsPng(const c32bppDIB& image, std::vector<uint8_t>& png, uint32_t token) {
+    return cGDIPlus().SaveToPNG(L"", png, image, token);
+}
+
 }  // namespace gdiplus
 
 bool cGDIPlus::isGDIplusOk(uint32_t& gdiToken, bool KeepToken) {

@@ -1,0 +1,142 @@
+// The dispatcher's rules, observed through whole loads of small PNG files.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "codecs/gdiplus_availability.h"
+#include "codecs/tests/png_builder.h"
+#include "imagecore/c32bppDIB.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using test_png::Bytes;
+
+// A 2 x 1 RGBA image: one opaque red pixel, one half-transparent white one.
+Bytes SmallPng() {
+    return test_png::Builder()
+        .Header(2, 1, 8, 6)
+        .Data({0, 255, 0, 0, 255, 255, 255, 255, 128})
+        .End();
+}
+
+// GDI+ would decode the PNG before our decoder: keep these results ours.
+class LoadDispatch : public ::testing::Test {
+protected:
+    void SetUp() override { gdiplus::SetDisabled(true); }
+    void TearDown() override { gdiplus::SetDisabled(false); }
+
+    // An object that holds a 1 x 1 image, to see whether a load destroyed it.
+    static void GiveImage(c32bppDIB& image) { ASSERT_TRUE(image.InitializeDIB(1, 1)); }
+
+    fs::path WriteFile(const std::string& name, const Bytes& bytes) {
+        fs::path path = fs::temp_directory_path() / ("mendlow-load-" + name);
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        written_.push_back(path);
+        return path;
+    }
+    ~LoadDispatch() override {
+        for (const fs::path& path : written_) fs::remove(path);
+    }
+
+private:
+    std::vector<fs::path> written_;
+};
+
+TEST_F(LoadDispatch, StreamDecodesAndKeepsTheWholeArray) {
+    Bytes png = SmallPng();
+    Bytes array = png;
+    array.insert(array.begin(), 5, 0xEE);
+
+    c32bppDIB image;
+    ASSERT_TRUE(image.LoadPicture_Stream(array, 0, 0, 5, 0, true, 32));
+    EXPECT_EQ(image.Width(), 2);
+    EXPECT_EQ(image.Height(), 1);
+    EXPECT_EQ(image.ImageType(), imgPNG);
+    const uint8_t* row = image.Pixels().PictureRow(0);
+    EXPECT_EQ(row[2], 255);  // red, opaque
+    EXPECT_EQ(row[7], 128);  // premultiplied white at half alpha
+    EXPECT_EQ(row[4], 128);
+    Bytes kept;
+    ASSERT_TRUE(image.GetOrginalFormat(kept));
+    EXPECT_EQ(kept, array);  // not only the window
+
+    ASSERT_TRUE(image.LoadPicture_Stream(array, 0, 0, 5, 0, false, 32));
+    EXPECT_FALSE(image.GetOrginalFormat(kept));
+}
+
+TEST_F(LoadDispatch, WindowRules) {
+    Bytes png = SmallPng();
+    c32bppDIB image;
+    EXPECT_TRUE(image.LoadPicture_Stream(png, 0, 0, -7, 0, false, 32));  // below the lower bound: from 0
+    EXPECT_TRUE(image.LoadPicture_Stream(png, 0, 0, 0, static_cast<int64_t>(png.size()), false, 32));
+
+    // Windows that leave the array, or an empty array, decode nothing and keep the image.
+    for (auto [start, length] : {std::pair<int64_t, int64_t>{0, static_cast<int64_t>(png.size()) + 1},
+                                 {static_cast<int64_t>(png.size()) + 1, 0}, {1, -1}}) {
+        GiveImage(image);
+        EXPECT_FALSE(image.LoadPicture_Stream(png, 0, 0, start, length, false, 32)) << start << " " << length;
+        EXPECT_EQ(image.Width(), 1);
+    }
+    EXPECT_FALSE(image.LoadPicture_Stream({}, 0, 0, 0, 0, false, 32));
+    EXPECT_EQ(image.Width(), 1);
+}
+
+TEST_F(LoadDispatch, FiftySixBytesAreNeverDecodedFiftySevenAre) {
+    Bytes junk(100, 0x42);
+    c32bppDIB image;
+    GiveImage(image);
+    EXPECT_FALSE(image.LoadPicture_Stream(junk, 0, 0, 0, 56, false, 32));
+    EXPECT_EQ(image.Width(), 1);  // untouched
+    EXPECT_FALSE(image.LoadPicture_Stream(junk, 0, 0, 44, 0, false, 32));
+    EXPECT_EQ(image.Width(), 1);
+    EXPECT_FALSE(image.LoadPicture_Stream(junk, 0, 0, 0, 57, false, 32));
+    EXPECT_EQ(image.Handle(), 0u);  // offered to the decoders, which destroyed the old image
+
+    GiveImage(image);
+    EXPECT_FALSE(image.LoadPicture_File(WriteFile("56", Bytes(56, 0x42)).wstring()));
+    EXPECT_EQ(image.Width(), 1);
+    EXPECT_FALSE(image.LoadPicture_File(WriteFile("57", Bytes(57, 0x42)).wstring()));
+    EXPECT_EQ(image.Handle(), 0u);
+}
+
+TEST_F(LoadDispatch, MissingFileLeavesTheImage) {
+    c32bppDIB image;
+    GiveImage(image);
+    EXPECT_FALSE(image.LoadPicture_File((fs::temp_directory_path() / "mendlow-no-such-file.png").wstring()));
+    EXPECT_EQ(image.Width(), 1);
+}
+
+TEST_F(LoadDispatch, FileKeepsTheFileBytesAndReloadsFromThem) {
+    Bytes png = SmallPng();
+    fs::path path = WriteFile("small.png", png);
+    c32bppDIB image;
+    ASSERT_TRUE(image.LoadPicture_File(path.wstring(), 0, 0, true, 32));
+    EXPECT_EQ(image.Width(), 2);
+    Bytes kept;
+    ASSERT_TRUE(image.GetOrginalFormat(kept));
+    EXPECT_EQ(kept, png);
+
+    image.EraseDIB();
+    ASSERT_TRUE(image.LoadPicture_FromOrignalFormat(0, 0, 32));
+    EXPECT_EQ(image.Pixels().PictureRow(0)[2], 255);
+    ASSERT_TRUE(image.GetOrginalFormat(kept));  // still kept
+    EXPECT_EQ(kept, png);
+
+    ASSERT_TRUE(image.LoadPicture_File(path.wstring(), 0, 0, false, 32));
+    EXPECT_FALSE(image.GetOrginalFormat(kept));
+}
+
+TEST_F(LoadDispatch, DamagedPngLeavesNoImage) {
+    Bytes png = SmallPng();
+    png[png.size() - 20] ^= 0xFF;  // inside the image data's checksum
+    c32bppDIB image;
+    GiveImage(image);
+    EXPECT_FALSE(image.LoadPicture_Stream(png, 0, 0, 0, 0, true, 32));
+    EXPECT_EQ(image.Handle(), 0u);
+    Bytes kept;
+    EXPECT_FALSE(image.GetOrginalFormat(kept));
+}
+
+}  // namespace

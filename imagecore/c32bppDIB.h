@@ -13,6 +13,11 @@
 #include "imagecore/pixel_view.h"
 
 #ifdef _WIN32
+#include <objidl.h>
+#include <ocidl.h>
+
+#include <variant>
+
 #include "imagecore/win32/own_dc.h"
 #endif
 
@@ -74,6 +79,27 @@ public:
     bool LoadPicture_FromOrignalFormat(int32_t iconCx = 0, int32_t iconCy = 0, int32_t iconBitDepth = 32);
 
 #ifdef _WIN32
+    // A resource by name or number: custom data when ResSection is a type
+    // name, else a picture of kind 0 (bitmap), 1 (icon) or 2 (cursor).
+    // VBglobal: the module that holds it; null for the program itself.
+    using ResourceId = std::variant<std::wstring, int32_t>;
+    using ResourceSection = std::variant<std::wstring, int16_t>;
+    bool LoadPicture_Resource(const ResourceId& ResIndex, const ResourceSection& ResSection, HMODULE VBglobal = nullptr,
+                              int32_t iconCx = 0, int32_t iconCy = 0, int64_t streamStart = 0,
+                              int64_t streamLength = 0, int32_t iconBitDepth = 32);
+    // A bitmap, icon or metafile picture object.
+    bool LoadPicture_StdPicture(IPicture* Picture);
+    // A bitmap, metafile, enhanced metafile, icon or cursor handle; the
+    // caller keeps its handle.
+    bool LoadPicture_ByHandle(HANDLE Handle);
+    // The clipboard's bitmap or metafile; without one the image stays as it was.
+    bool LoadPicture_ClipBoard();
+    // Replaces Files with the drop's names in their exact wide form, when the
+    // drop carries wide names. False when it carries no file list.
+    bool GetDroppedFileNames(IDataObject* OLEDragDrop_DataObject, std::vector<std::wstring>& Files);
+    // The file names on the clipboard (copied in a file manager); their count.
+    int32_t GetPastedFileNames(std::vector<std::wstring>& ListOfFiles);
+
     HBITMAP Bitmap() const { return storage_.Bitmap(); }
     // True: the own memory DC with the section selected; false: takes the
     // section out again (and drops the DC unless ManageOwnDC). Returns the DC or 0.

@@ -2,15 +2,14 @@
 //   imagetool info FILE          prints "WIDTH HEIGHT IMAGETYPE ALPHA"
 //   imagetool decode FILE OUT    writes the premultiplied pixels, top row
 //                                first, blue-green-red-alpha
-// Options: --no-zlib, --no-gdiplus make those libraries count as absent.
+// Options: --no-zlib, --no-gdiplus make those libraries count as absent;
+// --icon WIDTHxHEIGHTxBITS chooses the image of an icon or cursor file.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-#include "codecs/cPNGparser.h"
 #include "codecs/gdiplus_availability.h"
 #include "codecs/modParsers.h"
 #include "imagecore/c32bppDIB.h"
@@ -25,34 +24,35 @@ namespace fs = std::filesystem;
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: imagetool [--no-zlib] [--no-gdiplus] info FILE\n"
-                 "       imagetool [--no-zlib] [--no-gdiplus] decode FILE OUT\n");
+                 "usage: imagetool [options] info FILE\n"
+                 "       imagetool [options] decode FILE OUT\n"
+                 "options: --no-zlib --no-gdiplus --icon WIDTHxHEIGHTxBITS\n");
     return 2;
 }
 
 fs::path PathOf(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
 
-bool ReadAll(const fs::path& path, std::vector<uint8_t>& bytes) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), {});
-    return !in.bad();
+// The image wanted from an icon or cursor file.
+struct IconChoice {
+    int32_t width = 0, height = 0, bits = 32;
+};
+
+bool ParseIconChoice(const std::string& text, IconChoice& choice) {
+    char tail = 0;
+    return std::sscanf(text.c_str(), "%dx%dx%d%c", &choice.width, &choice.height, &choice.bits, &tail) == 3;
 }
 
-// Loads the file; a message and false when it is not an image we read.
-bool Load(const std::string& name, c32bppDIB& image) {
-    std::vector<uint8_t> bytes;
-    if (!ReadAll(PathOf(name), bytes)) {
+// Loads the file through the library's loading; a message and false when it
+// is not an image we read.
+bool Load(const std::string& name, const IconChoice& icon, c32bppDIB& image) {
+    const fs::path path = PathOf(name);
+    std::error_code error;
+    if (!fs::is_regular_file(path, error)) {
         std::fprintf(stderr, "imagetool: cannot read %s\n", name.c_str());
         return false;
     }
-    cPNGparser png;
-    if (!png.LoadStream(bytes, image, 0, static_cast<int64_t>(bytes.size()), 0)) {
-        std::fprintf(stderr, "imagetool: %s: not a format imagetool reads\n", name.c_str());
-        return false;
-    }
-    if (image.Handle() == 0) {
-        std::fprintf(stderr, "imagetool: %s: damaged or unsupported image\n", name.c_str());
+    if (!image.LoadPicture_File(path.wstring(), icon.width, icon.height, false, icon.bits)) {
+        std::fprintf(stderr, "imagetool: %s: not a format imagetool reads, or damaged\n", name.c_str());
         return false;
     }
     return true;
@@ -60,8 +60,12 @@ bool Load(const std::string& name, c32bppDIB& image) {
 
 int Run(std::vector<std::string> args) {
     std::vector<std::string> words;
-    for (const std::string& arg : args) {
-        if (arg == "--no-zlib")
+    IconChoice icon;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--icon") {
+            if (++i == args.size() || !ParseIconChoice(args[i], icon)) return Usage();
+        } else if (arg == "--no-zlib")
             modParsers::SetZlibDisabled(true);
         else if (arg == "--no-gdiplus")
             gdiplus::SetDisabled(true);
@@ -72,13 +76,13 @@ int Run(std::vector<std::string> args) {
     }
     if (words.size() == 2 && words[0] == "info") {
         c32bppDIB image;
-        if (!Load(words[1], image)) return 1;
+        if (!Load(words[1], icon, image)) return 1;
         std::printf("%d %d %d %d\n", image.Width(), image.Height(), image.ImageType(), image.Alpha() ? 1 : 0);
         return 0;
     }
     if (words.size() == 3 && words[0] == "decode") {
         c32bppDIB image;
-        if (!Load(words[1], image)) return 1;
+        if (!Load(words[1], icon, image)) return 1;
         std::ofstream out(PathOf(words[2]), std::ios::binary);
         for (int y = 0; y < image.Height() && out; ++y)
             out.write(reinterpret_cast<const char*>(image.Pixels().PictureRow(y)), std::streamsize{image.Width()} * 4);

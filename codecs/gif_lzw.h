@@ -21,8 +21,10 @@ struct LzwResult {
     LzwEnd end = LzwEnd::Filled;
 };
 
-// Minimum code sizes an image may declare: 2 to 8 bits per index.
-constexpr bool IsLzwCodeSize(int minimumCodeSize) { return minimumCodeSize >= 2 && minimumCodeSize <= 8; }
+// Minimum code sizes an image may declare: up to 8 bits per index. Size 1
+// (two colours) is not in the format's rules but some writers use it; it
+// widens to 3-bit codes after the first code, as giflib reads it.
+constexpr bool IsLzwCodeSize(int minimumCodeSize) { return minimumCodeSize >= 1 && minimumCodeSize <= 8; }
 
 // Decodes until the output is full, an end code, the end of the data or a
 // code that cannot be decoded. Output beyond `produced` is left untouched.

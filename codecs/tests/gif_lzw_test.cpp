@@ -39,13 +39,22 @@ TEST(GifLzw, HandWrittenStreamWidensCodesWhenTheTableReachesAPowerOfTwo) {
     EXPECT_EQ(out, (Bytes{1, 1, 1, 1, 1, 0xEE, 0xEE, 0xEE}));
 }
 
+TEST(GifLzw, CodeSizeOneWidensAfterTheFirstCode) {
+    // Clear and 1 in 2 bits, then 1, 0, 4 ("1 1") and the end code (3) in 3 bits.
+    const Bytes data = {0x16, 0x70};
+    Bytes out(6, 0xEE);
+    gif::LzwResult r = DecodeLzw(data, 1, out);
+    EXPECT_EQ(r.end, LzwEnd::EndCode);
+    EXPECT_EQ(out, (Bytes{1, 1, 0, 1, 1, 0xEE}));
+}
+
 TEST(GifLzw, RoundTripsEveryCodeSizeWithAndWithoutClearsWhenFull) {
-    for (int codeSize = 2; codeSize <= 8; ++codeSize) {
+    for (int codeSize = 1; codeSize <= 8; ++codeSize) {
         for (bool clearWhenFull : {true, false}) {
             for (bool clearFirst : {true, false}) {
                 SCOPED_TRACE(testing::Message() << "code size " << codeSize << " clear when full " << clearWhenFull
                                                 << " clear first " << clearFirst);
-                const int bits = codeSize == 2 ? 2 : codeSize;
+                const int bits = codeSize;
                 Bytes indices = Sample(60000, bits, static_cast<uint32_t>(codeSize));
                 Bytes data = LzwEncode(indices, codeSize, {clearFirst, true, clearWhenFull});
                 Bytes out(indices.size());
@@ -112,10 +121,10 @@ TEST(GifLzw, CodesThatNameNoEntryStopTheDecoding) {
     EXPECT_EQ(out[1], 0xEE);
 }
 
-TEST(GifLzw, RejectsCodeSizesOutsideTwoToEight) {
+TEST(GifLzw, RejectsCodeSizesOutsideOneToEight) {
     Bytes data = LzwEncode({1, 1, 0}, 2);
     Bytes out(3, 0xEE);
-    for (int codeSize : {-1, 0, 1, 9, 12}) {
+    for (int codeSize : {-1, 0, 9, 12}) {
         gif::LzwResult r = DecodeLzw(data, codeSize, out);
         EXPECT_EQ(r.end, LzwEnd::BadCode);
         EXPECT_EQ(r.produced, 0u);

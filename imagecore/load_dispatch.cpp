@@ -2,6 +2,7 @@
 // bytes when asked.
 #include <optional>
 
+#include "codecs/cGIFparser.h"
 #include "codecs/cPNGparser.h"
 #include "codecs/file_reader.h"
 #include "codecs/gdiplus_availability.h"
@@ -81,6 +82,8 @@ bool c32bppDIB::pvLoadPicture(const FileReader* fileHandle, const std::wstring& 
             streamStart = 0;
             streamLength = static_cast<int64_t>(ownBytes.size());
         }
+        // Each decoder recognises its own format; the first that does ends the search.
+        cGIFparser().LoadStream(inStream, *this, streamStart, streamLength);
     }
 
     if (Handle() == 0 && isGDIplusEnabled()) {

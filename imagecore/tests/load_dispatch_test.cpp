@@ -21,6 +21,19 @@ Bytes SmallPng() {
         .End();
 }
 
+// A 2 x 1 GIF (red, blue) padded with a comment to more than 56 bytes.
+Bytes SmallGif() {
+    Bytes gif = {'G', 'I', 'F', '8', '9', 'a', 2, 0, 1, 0, 0x80, 0, 0, 255, 0, 0, 0, 0, 255};
+    Bytes comment = {0x21, 0xFE, 20};
+    comment.resize(comment.size() + 20, 'x');
+    comment.push_back(0);
+    gif.insert(gif.end(), comment.begin(), comment.end());
+    // Image descriptor, code size 2, codes clear 0 1 end in 3 bits each, trailer.
+    const Bytes image = {0x2C, 0, 0, 0, 0, 2, 0, 1, 0, 0, 2, 2, 0x44, 0x0A, 0, 0x3B};
+    gif.insert(gif.end(), image.begin(), image.end());
+    return gif;
+}
+
 // GDI+ would decode the PNG before our decoder: keep these results ours.
 class LoadDispatch : public ::testing::Test {
 protected:
@@ -64,6 +77,20 @@ TEST_F(LoadDispatch, StreamDecodesAndKeepsTheWholeArray) {
 
     ASSERT_TRUE(image.LoadPicture_Stream(array, 0, 0, 5, 0, false, 32));
     EXPECT_FALSE(image.GetOrginalFormat(kept));
+}
+
+TEST_F(LoadDispatch, EachFormatFindsItsDecoder) {
+    c32bppDIB image;
+    Bytes gif = SmallGif();
+    ASSERT_TRUE(image.LoadPicture_Stream(gif));
+    EXPECT_EQ(image.ImageType(), imgGIF);
+    EXPECT_EQ(image.Pixels().PictureRow(0)[2], 255);  // red
+    EXPECT_EQ(image.Pixels().PictureRow(0)[4], 255);  // blue
+    ASSERT_TRUE(image.LoadPicture_File(WriteFile("small.gif", gif).wstring(), 0, 0, true));
+    EXPECT_EQ(image.ImageType(), imgGIF);
+    Bytes kept;
+    ASSERT_TRUE(image.GetOrginalFormat(kept));
+    EXPECT_EQ(kept, gif);
 }
 
 TEST_F(LoadDispatch, WindowRules) {

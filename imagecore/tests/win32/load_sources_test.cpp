@@ -160,6 +160,9 @@ TEST(LoadResource, PictureKindsOfTheProgramsOwnResources) {
     ASSERT_TRUE(image.LoadPicture_Resource(8, int16_t{2}));
     EXPECT_TRUE(image.ImageType() == imgCursor || image.ImageType() == imgCursorAlpha) << image.ImageType();
 
+    ASSERT_TRUE(image.LoadPicture_Resource(std::wstring(L"LINKGIF"), std::wstring(L"ARTWORK")));
+    EXPECT_EQ(image.ImageType(), imgGIF);  // custom data goes through the decoders
+
     // A resource that is not there ends the load: the result says whether an image is held.
     EXPECT_TRUE(image.LoadPicture_Resource(99, int16_t{1}));
     EXPECT_TRUE(image.LoadPicture_Resource(7, int16_t{5}));

@@ -66,8 +66,9 @@ bool LoadOwn32(std::span<const uint8_t> bmp, const Fields& f, c32bppDIB& host) {
 bool LoadOpaque(std::span<const uint8_t> bmp, const Fields& f, c32bppDIB& host) {
     std::optional<dib::Format> format = dib::ReadFormat(bmp.subspan(kFileHeader));
     if (!format || f.pixelOffset < 0 || size_t(f.pixelOffset) > bmp.size()) return false;
-    if (!host.InitializeDIB(format->width, format->height)) return false;
-    if (!dib::DecodePixels(*format, bmp.subspan(size_t(f.pixelOffset)), host.Pixels())) {
+    std::span<const uint8_t> pixels = bmp.subspan(size_t(f.pixelOffset));
+    if (!dib::HoldsImage(*format, pixels.size()) || !host.InitializeDIB(format->width, format->height)) return false;
+    if (!dib::DecodePixels(*format, pixels, host.Pixels())) {
         host.DestroyDIB();
         return false;
     }

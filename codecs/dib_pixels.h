@@ -48,12 +48,13 @@ std::optional<size_t> RowBytes(int32_t width, int bitCount);
 // early or skip pixels: what it never reaches stays black.
 bool DecodePixels(const Format& format, std::span<const uint8_t> pixels, const PixelView& out);
 
-// Marks a pixel that run-length data never reached.
-constexpr uint16_t kUnreached = 256;
+// Whether the pixel data can hold the image: every row when uncompressed;
+// run-length data may be of any length.
+bool HoldsImage(const Format& format, size_t pixelBytes);
 
-// Run-length decoding into palette indices, width x height, rows bottom-up
-// as in the data; pixels the data never reaches keep their value.
-void ExpandRunLength(std::span<const uint8_t> data, bool fourBit, int32_t width, int32_t height,
-                     std::span<uint16_t> indices);
+// Run-length decoding into out (rows bottom-up as in the data), colours
+// from 256 table entries; pixels the data never reaches keep their value.
+void ExpandRunLength(std::span<const uint8_t> data, bool fourBit, const std::array<uint32_t, 256>& colours,
+                     const PixelView& out);
 
 }  // namespace dib

@@ -1,7 +1,9 @@
-// Run-length encoded bitmaps (8 and 4 bits per pixel) to palette indices.
+// Run-length encoded bitmaps (8 and 4 bits per pixel).
 // Pixels past the end of a row are dropped, not wrapped; a delta or end of
 // line moves the position; data that ends without the end-of-bitmap escape
 // keeps what it decoded so far.
+#include <cstring>
+
 #include "codecs/dib_pixels.h"
 
 namespace dib {
@@ -9,13 +11,13 @@ namespace {
 
 enum Escape : uint8_t { kEndOfLine = 0, kEndOfBitmap = 1, kDelta = 2 };
 
-class IndexWriter {
+class PixelWriter {
 public:
-    IndexWriter(std::span<uint16_t> indices, int32_t width, int32_t height)
-        : indices_(indices), width_(width), height_(height) {}
+    PixelWriter(const std::array<uint32_t, 256>& colours, const PixelView& out)
+        : colours_(colours), out_(out), width_(out.width), height_(out.height) {}
 
     void Put(uint8_t index) {
-        if (x_ < width_ && y_ < height_) indices_[size_t(y_) * size_t(width_) + size_t(x_)] = index;
+        if (x_ < width_ && y_ < height_) std::memcpy(out_.MemoryRow(int32_t(y_)) + 4 * x_, &colours_[index], 4);
         ++x_;
     }
     void NextLine() { x_ = 0, ++y_; }
@@ -23,17 +25,17 @@ public:
     bool Done() const { return y_ >= height_; }
 
 private:
-    std::span<uint16_t> indices_;
+    const std::array<uint32_t, 256>& colours_;
+    PixelView out_;
     int64_t width_, height_;
     int64_t x_ = 0, y_ = 0;  // wide: runs may push x far past the row
 };
 
 }  // namespace
 
-void ExpandRunLength(std::span<const uint8_t> data, bool fourBit, int32_t width, int32_t height,
-                     std::span<uint16_t> indices) {
-    if (indices.size() < size_t(width) * size_t(height)) return;
-    IndexWriter out(indices, width, height);
+void ExpandRunLength(std::span<const uint8_t> data, bool fourBit, const std::array<uint32_t, 256>& colours,
+                     const PixelView& pixels) {
+    PixelWriter out(colours, pixels);
     size_t at = 0;
     while (!out.Done() && data.size() - at >= 2) {
         const uint8_t count = data[at], value = data[at + 1];

@@ -10,9 +10,9 @@ namespace {
 
 constexpr uint32_t kOpaqueBlack = 0xFF000000u;
 
-using Lookup = std::array<uint32_t, kUnreached + 1>;
+using Lookup = std::array<uint32_t, 256>;
 
-// Every index a pixel can hold; those past the table and unreached ones are black.
+// Every index a pixel can hold; those past the table are black.
 Lookup MakeLookup(const std::vector<uint32_t>& palette) {
     Lookup lookup;
     lookup.fill(kOpaqueBlack);
@@ -70,8 +70,8 @@ void Row32(const uint8_t* src, int32_t width, const std::array<Channel, 3>& ch, 
 }
 
 bool DecodeUncompressed(const Format& f, std::span<const uint8_t> pixels, const PixelView& out) {
+    if (!HoldsImage(f, pixels.size())) return false;
     const std::optional<size_t> rowBytes = RowBytes(f.width, f.bitCount);
-    if (!rowBytes || pixels.size() / *rowBytes < size_t(f.height)) return false;
     const Lookup lookup = f.bitCount <= 8 ? MakeLookup(f.palette) : Lookup{};
     for (int32_t r = 0; r < f.height; ++r) {
         const uint8_t* src = pixels.data() + size_t(r) * *rowBytes;
@@ -86,16 +86,21 @@ bool DecodeUncompressed(const Format& f, std::span<const uint8_t> pixels, const 
     return true;
 }
 
+// Pixels the data never reaches stay black, as the system leaves them.
 bool DecodeRunLength(const Format& f, std::span<const uint8_t> data, const PixelView& out) {
-    std::vector<uint16_t> indices(size_t(f.width) * size_t(f.height), kUnreached);
-    ExpandRunLength(data, f.compression == Compression::Rle4, f.width, f.height, indices);
-    const Lookup lookup = MakeLookup(f.palette);
     uint8_t* pixel = out.bits;
-    for (uint16_t index : indices) Put(pixel, lookup[index]), pixel += 4;
+    for (size_t i = 0, n = out.PixelCount(); i < n; ++i, pixel += 4) Put(pixel, kOpaqueBlack);
+    ExpandRunLength(data, f.compression == Compression::Rle4, MakeLookup(f.palette), out);
     return true;
 }
 
 }  // namespace
+
+bool HoldsImage(const Format& format, size_t pixelBytes) {
+    if (format.compression == Compression::Rle8 || format.compression == Compression::Rle4) return true;
+    const std::optional<size_t> rowBytes = RowBytes(format.width, format.bitCount);
+    return rowBytes && *rowBytes > 0 && pixelBytes / *rowBytes >= size_t(format.height);
+}
 
 bool DecodePixels(const Format& format, std::span<const uint8_t> pixels, const PixelView& out) {
     if (out.width != format.width || out.height != format.height || out.bits == nullptr) return false;

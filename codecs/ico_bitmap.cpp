@@ -73,7 +73,7 @@ bool Decode(std::span<const uint8_t> file, const Entry& entry, bool cursor, c32b
     if (!format || colourAt < 0 || uint64_t(colourAt) > image.size()) return false;
     std::span<const uint8_t> colour = image.subspan(size_t(colourAt));
 
-    if (!host.InitializeDIB(entry.width, entry.height)) return false;
+    if (!dib::HoldsImage(*format, colour.size()) || !host.InitializeDIB(entry.width, entry.height)) return false;
     const PixelView pixels = host.Pixels();
     if (!dib::DecodePixels(*format, colour, pixels)) return false;
 

@@ -36,7 +36,7 @@ bool cICOparser::LoadStream(std::span<const uint8_t> inStream, int32_t desiredWi
     if (entry.IsPng()) {
         const bool isPng = cPNGparser().LoadStream(inStream, *cHost, streamOffset + entry.imageOffset,
                                                    entry.bytesInResource, GlobalToken);
-        if (cHost->Handle() != 0) cHost->SetImageType(imgIconPNG);
+        if (isPng && cHost->Handle() != 0) cHost->SetImageType(imgIconPNG);
         return isPng;
     }
     ico::DecodeBitmap(file, entry, IsCursor(), *cHost);

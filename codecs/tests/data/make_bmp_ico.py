@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Writes the BMP, ICO and CUR test files in bmp/ and ico/ beside this script
-and their expected decodes in bmpico.golden.
+and their expected decodes in bmpico.golden, and the seeds of the BMP and
+ICO fuzz targets.
 
 Most files are written here byte by byte, so that every depth, header and
 compression is covered; a few come from ImageMagick's own encoder. The
@@ -368,6 +369,29 @@ def premultiplied_bgra(rgba, opaque):
     return bytes(out)
 
 
+def fuzz_seeds():
+    """Seeds for the fuzz targets: bitmaps as they are; icons behind the
+    three bytes that choose the wanted width, height and depth."""
+    seeds = os.path.join(HERE, "..", "..", "fuzz", "seeds")
+    bmp_seeds, ico_seeds = os.path.join(seeds, "bmp_stream_fuzzer"), os.path.join(seeds, "ico_stream_fuzzer")
+    os.makedirs(bmp_seeds, exist_ok=True)
+    os.makedirs(ico_seeds, exist_ok=True)
+    files = bitmaps()
+    for name in ("bpp1", "bpp4", "bpp8_20colours", "bpp16_565", "bpp16_555_v4", "bpp24_topdown", "bpp32",
+                 "bpp32_bitfields_v5", "rle8", "rle4", "os2_core_8", "rle8_early_end"):
+        with open(os.path.join(bmp_seeds, name + ".bmp"), "wb") as f:
+            f.write(files[name + ".bmp"])
+    small = icon_file(1, [(16, 16, 4, icon_bitmap(16, 4), False), (8, 8, 1, icon_bitmap(8, 1), False),
+                          (16, 16, 24, icon_bitmap(16, 24), False), (12, 12, 32, png_picture(12), True)])
+    pointer = icons()["pointer.cur"]
+    for name, choice, data in (("small_16_4bits.ico", b"\x10\x10\x04", small), ("small_png.ico", b"\x0c\x0c\x20", small),
+                               ("small_dir.ico", b"\x08\x08\x81", small), ("small_1bit.ico", b"\x08\x08\x01", small),
+                               ("pointer_32_32bits.cur", b"\x20\x20\x20", pointer),
+                               ("pointer_32_8bits.cur", b"\x20\x20\x08", pointer)):
+        with open(os.path.join(ico_seeds, name), "wb") as f:
+            f.write(choice + data)
+
+
 def main():
     bmp_folder, ico_folder = os.path.join(HERE, "bmp"), os.path.join(HERE, "ico")
     os.makedirs(bmp_folder, exist_ok=True)
@@ -378,6 +402,7 @@ def main():
                 f.write(data)
     imagemagick_bitmaps(bmp_folder)
     imagemagick_icons(ico_folder)
+    fuzz_seeds()
 
     lines = []
     for name in sorted(os.listdir(bmp_folder)):

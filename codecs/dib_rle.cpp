@@ -2,6 +2,7 @@
 // Pixels past the end of a row are dropped, not wrapped; a delta or end of
 // line moves the position; data that ends without the end-of-bitmap escape
 // keeps what it decoded so far.
+#include <algorithm>
 #include <cstring>
 
 #include "codecs/dib_pixels.h"
@@ -16,15 +17,30 @@ public:
     PixelWriter(const std::array<uint32_t, 256>& colours, const PixelView& out)
         : colours_(colours), out_(out), width_(out.width), height_(out.height) {}
 
-    void Put(uint8_t index) {
-        if (x_ < width_ && y_ < height_) std::memcpy(out_.MemoryRow(int32_t(y_)) + 4 * x_, &colours_[index], 4);
-        ++x_;
+    // count pixels alternating between two indices (the same one for 8 bits).
+    void Run(int count, uint8_t first, uint8_t second) {
+        const uint32_t colours[2] = {colours_[first], colours_[second]};
+        uint8_t* p = Position();
+        for (int i = 0, n = Visible(count); i < n; ++i, p += 4) std::memcpy(p, &colours[i & 1], 4);
+        x_ += count;
+    }
+    // count pixels from packed indices, two to a byte for 4 bits.
+    void Literal(const uint8_t* bytes, int count, bool fourBit) {
+        uint8_t* p = Position();
+        for (int i = 0, n = Visible(count); i < n; ++i, p += 4) {
+            const uint8_t index = fourBit ? (i & 1 ? bytes[i / 2] & 15 : bytes[i / 2] >> 4) : bytes[i];
+            std::memcpy(p, &colours_[index], 4);
+        }
+        x_ += count;
     }
     void NextLine() { x_ = 0, ++y_; }
     void Move(uint8_t dx, uint8_t dy) { x_ += dx, y_ += dy; }
     bool Done() const { return y_ >= height_; }
 
 private:
+    int Visible(int count) const { return x_ >= width_ ? 0 : int(std::min<int64_t>(count, width_ - x_)); }
+    uint8_t* Position() const { return out_.MemoryRow(int32_t(y_)) + 4 * std::min(x_, width_); }
+
     const std::array<uint32_t, 256>& colours_;
     PixelView out_;
     int64_t width_, height_;
@@ -41,7 +57,7 @@ void ExpandRunLength(std::span<const uint8_t> data, bool fourBit, const std::arr
         const uint8_t count = data[at], value = data[at + 1];
         at += 2;
         if (count > 0) {  // a run of one index, or of two alternating ones
-            for (int i = 0; i < count; ++i) out.Put(fourBit ? (i & 1 ? value & 15 : value >> 4) : value);
+            out.Run(count, fourBit ? value >> 4 : value, fourBit ? value & 15 : value);
             continue;
         }
         if (value == kEndOfLine) {
@@ -54,11 +70,12 @@ void ExpandRunLength(std::span<const uint8_t> data, bool fourBit, const std::arr
             at += 2;
         } else {  // literal pixels, their bytes padded to a 16-bit boundary
             const size_t bytes = fourBit ? (size_t{value} + 1) / 2 : value;
-            for (int i = 0; i < value; ++i) {
-                const size_t byte = at + (fourBit ? size_t(i) / 2 : size_t(i));
-                if (byte >= data.size()) return;
-                out.Put(fourBit ? (i & 1 ? data[byte] & 15 : data[byte] >> 4) : data[byte]);
+            const size_t left = data.size() - at;
+            if (left < bytes) {  // cut short: what is there, then stop
+                out.Literal(&data[at], int(fourBit ? left * 2 : left), fourBit);
+                return;
             }
+            out.Literal(&data[at], value, fourBit);
             at += bytes + (bytes & 1);
             if (at > data.size()) return;
         }

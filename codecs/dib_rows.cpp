@@ -22,31 +22,47 @@ Lookup MakeLookup(const std::vector<uint32_t>& palette) {
 
 void Put(uint8_t* pixel, uint32_t bgra) { std::memcpy(pixel, &bgra, 4); }
 
-// A channel widened to 8 bits as the system does: the top 8 bits of a wide
-// field; a narrow one shifted up with its own top bits repeated once below.
-uint32_t Widen(uint32_t pixel, Channel c) {
-    if (c.length == 0) return 0;
-    uint32_t v = static_cast<uint32_t>((pixel >> c.shift) & ((uint64_t{1} << c.length) - 1));
-    if (c.length >= 8) return v >> (c.length - 8);
-    v <<= 8 - c.length;
-    return (v | v >> c.length) & 0xFF;
-}
-
-uint32_t FromChannels(uint32_t pixel, const std::array<Channel, 3>& ch) {
-    return kOpaqueBlack | Widen(pixel, ch[0]) << 16 | Widen(pixel, ch[1]) << 8 | Widen(pixel, ch[2]);
-}
-
-void IndexedRow(const uint8_t* src, int bitCount, int32_t width, const Lookup& lookup, uint8_t* out) {
-    const int perByte = 8 / bitCount;
-    const unsigned mask = (1u << bitCount) - 1;
-    for (int32_t x = 0; x < width; ++x) {
-        const int bit = 8 - bitCount * (x % perByte + 1);
-        Put(out + 4 * x, lookup[(src[x / perByte] >> bit) & mask]);
+// A bit field read as 8 bits, the way the system widens it: a wide field
+// gives its top 8 bits; a narrow one is shifted up with its own top bits
+// repeated once below. The narrow values go through a table.
+class Field {
+public:
+    explicit Field(Channel c) {
+        if (c.length == 0) return;  // an empty mask reads as 0
+        const int kept = c.length > 8 ? 8 : c.length;
+        shift_ = uint8_t(c.shift + c.length - kept);
+        mask_ = (1u << kept) - 1;
+        for (uint32_t v = 0; v <= mask_; ++v) {
+            const uint32_t up = v << (8 - kept);
+            table_[v] = uint8_t(kept == 8 ? v : (up | up >> kept));
+        }
     }
+    uint32_t operator()(uint32_t pixel) const { return table_[(pixel >> shift_) & mask_]; }
+
+private:
+    uint8_t shift_ = 0;
+    uint32_t mask_ = 0;
+    std::array<uint8_t, 256> table_{};
+};
+
+struct Fields {
+    explicit Fields(const std::array<Channel, 3>& ch) : red(ch[0]), green(ch[1]), blue(ch[2]) {}
+    uint32_t operator()(uint32_t pixel) const { return kOpaqueBlack | red(pixel) << 16 | green(pixel) << 8 | blue(pixel); }
+    Field red, green, blue;
+};
+
+template <int kBits>
+void IndexedRow(const uint8_t* src, int32_t width, const Lookup& lookup, uint8_t* out) {
+    constexpr int kPerByte = 8 / kBits;
+    constexpr unsigned kMask = (1u << kBits) - 1;
+    int32_t x = 0;
+    for (; x + kPerByte <= width; ++src)
+        for (int k = 1; k <= kPerByte; ++k, ++x) Put(out + 4 * x, lookup[(*src >> (8 - kBits * k)) & kMask]);
+    for (int k = 1; x < width; ++k, ++x) Put(out + 4 * x, lookup[(*src >> (8 - kBits * k)) & kMask]);
 }
 
-void Row16(const uint8_t* src, int32_t width, const std::array<Channel, 3>& ch, uint8_t* out) {
-    for (int32_t x = 0; x < width; ++x, src += 2) Put(out + 4 * x, FromChannels(uint32_t{src[0]} | uint32_t{src[1]} << 8, ch));
+void Row16(const uint8_t* src, int32_t width, const Fields& fields, uint8_t* out) {
+    for (int32_t x = 0; x < width; ++x, src += 2) Put(out + 4 * x, fields(uint32_t{src[0]} | uint32_t{src[1]} << 8));
 }
 
 void Row24(const uint8_t* src, int32_t width, uint8_t* out) {
@@ -55,32 +71,39 @@ void Row24(const uint8_t* src, int32_t width, uint8_t* out) {
     }
 }
 
-void Row32(const uint8_t* src, int32_t width, const std::array<Channel, 3>& ch, uint8_t* out) {
-    const bool plain = ch[0].shift == 16 && ch[0].length == 8 && ch[1].shift == 8 && ch[1].length == 8 &&
-                       ch[2].shift == 0 && ch[2].length == 8;
-    for (int32_t x = 0; x < width; ++x, src += 4, out += 4) {
-        if (plain) {
-            out[0] = src[0], out[1] = src[1], out[2] = src[2], out[3] = 255;
-        } else {
-            uint32_t value;
-            std::memcpy(&value, src, 4);
-            Put(out, FromChannels(value, ch));
-        }
+void Row32(const uint8_t* src, int32_t width, const Fields& fields, bool plain, uint8_t* out) {
+    if (plain) {
+        for (int32_t x = 0; x < width; ++x, src += 4, out += 4) out[0] = src[0], out[1] = src[1], out[2] = src[2], out[3] = 255;
+        return;
     }
+    for (int32_t x = 0; x < width; ++x, src += 4, out += 4) {
+        uint32_t value;
+        std::memcpy(&value, src, 4);
+        Put(out, fields(value));
+    }
+}
+
+bool Plain32(const std::array<Channel, 3>& ch) {
+    return ch[0].shift == 16 && ch[0].length == 8 && ch[1].shift == 8 && ch[1].length == 8 && ch[2].shift == 0 &&
+           ch[2].length == 8;
 }
 
 bool DecodeUncompressed(const Format& f, std::span<const uint8_t> pixels, const PixelView& out) {
     if (!HoldsImage(f, pixels.size())) return false;
     const std::optional<size_t> rowBytes = RowBytes(f.width, f.bitCount);
     const Lookup lookup = f.bitCount <= 8 ? MakeLookup(f.palette) : Lookup{};
+    const Fields fields(f.channels);
+    const bool plain = Plain32(f.channels);
     for (int32_t r = 0; r < f.height; ++r) {
         const uint8_t* src = pixels.data() + size_t(r) * *rowBytes;
         uint8_t* row = out.MemoryRow(f.topDown ? f.height - 1 - r : r);
         switch (f.bitCount) {
-        case 16: Row16(src, f.width, f.channels, row); break;
+        case 1: IndexedRow<1>(src, f.width, lookup, row); break;
+        case 4: IndexedRow<4>(src, f.width, lookup, row); break;
+        case 8: IndexedRow<8>(src, f.width, lookup, row); break;
+        case 16: Row16(src, f.width, fields, row); break;
         case 24: Row24(src, f.width, row); break;
-        case 32: Row32(src, f.width, f.channels, row); break;
-        default: IndexedRow(src, f.bitCount, f.width, lookup, row); break;
+        default: Row32(src, f.width, fields, plain, row); break;
         }
     }
     return true;

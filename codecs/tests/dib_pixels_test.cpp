@@ -76,15 +76,6 @@ TEST(DibPixels, IndexedRowsReadBitsMostSignificantFirst) {
     EXPECT_EQ(*four, (std::vector<uint32_t>{0x666666, kBlack, 0x333333}));
 }
 
-TEST(DibPixels, RowOrderFollowsTheHeightSign) {
-    Bytes rows = test_bmp::PaddedRows({{0, 0, 0xFF}, {0xFF, 0, 0}});  // first row red, second blue
-    auto bottomUp = Decode(test_bmp::InfoHeader({.width = 1, .height = 2, .bitCount = 24}), rows);
-    auto topDown = Decode(test_bmp::InfoHeader({.width = 1, .height = -2, .bitCount = 24}), rows);
-    ASSERT_TRUE(bottomUp && topDown);
-    EXPECT_EQ(*bottomUp, (std::vector<uint32_t>{0x0000FF, 0xFF0000}));
-    EXPECT_EQ(*topDown, (std::vector<uint32_t>{0xFF0000, 0x0000FF}));
-}
-
 TEST(DibPixels, UncompressedDataMustHoldEveryPaddedRow) {
     Bytes header = test_bmp::InfoHeader({.width = 3, .height = 2, .bitCount = 24});
     EXPECT_TRUE(Decode(header, Bytes(24)));

@@ -8,6 +8,10 @@
 #include <span>
 #include <vector>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "codecs/ico_directory.h"
 
 class c32bppDIB;
@@ -36,6 +40,11 @@ public:
     bool IsCursor() const { return type_ == ico::kCursor; }
     // The entry chosen by the last LoadStream with a host, from 1; 0 for none.
     int32_t ChosenIndex() const { return chosen_; }
+
+#ifdef _WIN32
+    // An icon or cursor handle: alpha from a 32-bit colour bitmap, else from the mask.
+    bool ConvertstdPicTo32bpp(HICON Handle, c32bppDIB& cHost);
+#endif
 
 private:
     const ico::Entry* At(int32_t Index) const;

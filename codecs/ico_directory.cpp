@@ -118,4 +118,17 @@ std::optional<Directory> ReadDirectory(std::span<const uint8_t> file) {
     return directory;
 }
 
+int32_t ColourCode(int32_t bitCount) {
+    switch (bitCount) {
+    case 1: return 2;
+    case 2: return 4;
+    case 4: return 16;
+    case 8: return 256;
+    default:
+        if (bitCount < 24) return 0xFFFF00;
+        if (bitCount == 24) return static_cast<int32_t>(0xFF000000u);
+        return -1;
+    }
+}
+
 }  // namespace ico

@@ -45,4 +45,9 @@ std::optional<Directory> ReadDirectory(std::span<const uint8_t> file);
 std::optional<size_t> ChooseEntry(const std::vector<Entry>& entries, int32_t wantedWidth, int32_t wantedHeight,
                                   int32_t wantedDepth);
 
+// How the colours of an image of bitCount bits are described in size lists:
+// the palette size up to 8 bits, 0xFFFF00 for other depths below 24,
+// 0xFF000000 (as a signed value) for 24 and -1 for deeper images.
+int32_t ColourCode(int32_t bitCount);
+
 }  // namespace ico

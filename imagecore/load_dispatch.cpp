@@ -2,7 +2,9 @@
 // bytes when asked.
 #include <optional>
 
+#include "codecs/cBMPparser.h"
 #include "codecs/cGIFparser.h"
+#include "codecs/cICOparser.h"
 #include "codecs/cPNGparser.h"
 #include "codecs/file_reader.h"
 #include "codecs/gdiplus_availability.h"
@@ -67,7 +69,6 @@ bool c32bppDIB::pvLoadPicture(const FileReader* fileHandle, const std::wstring& 
     if (iconCx < 0) iconCx = 0;
     if (iconCy < 0) iconCy = 0;
     if (iconBitDepth < 0 || iconBitDepth > 32) iconBitDepth = 32;
-    (void)iconCx, (void)iconCy;
 
     // Bytes read here (the whole file, or PNG made by GDI+) replace the caller's.
     std::vector<uint8_t> ownBytes;
@@ -83,7 +84,10 @@ bool c32bppDIB::pvLoadPicture(const FileReader* fileHandle, const std::wstring& 
             streamLength = static_cast<int64_t>(ownBytes.size());
         }
         // Each decoder recognises its own format; the first that does ends the search.
-        cGIFparser().LoadStream(inStream, *this, streamStart, streamLength);
+        cGIFparser().LoadStream(inStream, *this, streamStart, streamLength) ||
+            cICOparser().LoadStream(inStream, iconCx, iconCy, this, streamStart, streamLength, iconBitDepth,
+                                    gdiToken_) ||
+            cBMPparser().LoadStream(inStream, *this, streamStart, streamLength);
     }
 
     if (Handle() == 0 && isGDIplusEnabled()) {

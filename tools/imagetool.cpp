@@ -2,15 +2,20 @@
 //   imagetool info FILE          prints "WIDTH HEIGHT IMAGETYPE ALPHA"
 //   imagetool decode FILE OUT    writes the premultiplied pixels, top row
 //                                first, blue-green-red-alpha
+//   imagetool icons FILE         lists an icon or cursor file's images, one
+//                                "WIDTH HEIGHT BITS COLORCODE" line each
 // Options: --no-zlib, --no-gdiplus make those libraries count as absent;
 // --icon WIDTHxHEIGHTxBITS chooses the image of an icon or cursor file.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "codecs/cICOparser.h"
 #include "codecs/gdiplus_availability.h"
+#include "codecs/ico_directory.h"
 #include "codecs/modParsers.h"
 #include "imagecore/c32bppDIB.h"
 
@@ -26,6 +31,7 @@ int Usage() {
     std::fprintf(stderr,
                  "usage: imagetool [options] info FILE\n"
                  "       imagetool [options] decode FILE OUT\n"
+                 "       imagetool icons FILE\n"
                  "options: --no-zlib --no-gdiplus --icon WIDTHxHEIGHTxBITS\n");
     return 2;
 }
@@ -58,6 +64,30 @@ bool Load(const std::string& name, const IconChoice& icon, c32bppDIB& image) {
     return true;
 }
 
+bool ReadAll(const fs::path& path, std::vector<uint8_t>& bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+    return !in.bad();
+}
+
+int ListIcons(const std::string& name) {
+    std::vector<uint8_t> bytes;
+    if (!ReadAll(PathOf(name), bytes)) {
+        std::fprintf(stderr, "imagetool: cannot read %s\n", name.c_str());
+        return 1;
+    }
+    cICOparser icons;
+    if (!icons.LoadStream(bytes, 32, 32, nullptr, 0, 0, 32, 0)) {
+        std::fprintf(stderr, "imagetool: %s: not an icon or cursor file\n", name.c_str());
+        return 1;
+    }
+    for (int32_t i = 1; i <= icons.IconCount(); ++i)
+        std::printf("%d %d %d %d\n", icons.Width(i), icons.Height(i), icons.bitDepth(i),
+                    ico::ColourCode(icons.bitDepth(i)));
+    return 0;
+}
+
 int Run(std::vector<std::string> args) {
     std::vector<std::string> words;
     IconChoice icon;
@@ -74,6 +104,7 @@ int Run(std::vector<std::string> args) {
         else
             words.push_back(arg);
     }
+    if (words.size() == 2 && words[0] == "icons") return ListIcons(words[1]);
     if (words.size() == 2 && words[0] == "info") {
         c32bppDIB image;
         if (!Load(words[1], icon, image)) return 1;

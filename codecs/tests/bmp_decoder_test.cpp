@@ -106,14 +106,25 @@ TEST(BmpDecoder, RejectsWhatItCannotDecode) {
     EXPECT_TRUE(rejects(notBm));
     EXPECT_TRUE(rejects(test_bmp::File(test_bmp::InfoHeader({.width = 0, .height = 2, .bitCount = 24}), {}, Bytes(24))));
     EXPECT_TRUE(rejects(test_bmp::File(test_bmp::InfoHeader({.width = 3, .height = 0, .bitCount = 24}), {}, Bytes(24))));
-    EXPECT_TRUE(rejects(Bytes(good.begin(), good.end() - 1)));  // one byte short
+    // Data one byte short: our decoder refuses it; on Windows the system
+    // loader, which reads what is there, may take it instead.
+    auto shortIsRefusedOrLoadedWhole = [&](Bytes file, int32_t width, int32_t height) {
+        Loaded l;
+        Load(file, l);
+#ifdef _WIN32
+        if (l.ok) return l.image.Width() == width && l.image.Height() == height;
+#endif
+        (void)width, (void)height;
+        return !l.ok && l.image.Handle() == 0;
+    };
+    EXPECT_TRUE(shortIsRefusedOrLoadedWhole(Bytes(good.begin(), good.end() - 1), 3, 2));
     // JPEG inside a bitmap: only the system loader could read it.
     EXPECT_TRUE(rejects(test_bmp::File(test_bmp::InfoHeader({.width = 3, .height = 2, .bitCount = 0, .compression = 4}),
                                        {}, Bytes(24))));
     // A 32-bit bitmap shorter than its rows, and sizes whose row size overflows.
     Bytes short32 = Straight32(2);
     short32.pop_back();
-    EXPECT_TRUE(rejects(short32));
+    EXPECT_TRUE(shortIsRefusedOrLoadedWhole(short32, 2, 2));
     EXPECT_TRUE(rejects(test_bmp::File(test_bmp::InfoHeader({.width = INT32_MAX, .height = 2, .bitCount = 32}), {},
                                        Bytes(64))));
     EXPECT_TRUE(rejects(test_bmp::File(test_bmp::InfoHeader({.width = 70000, .height = -70000, .bitCount = 32}), {},

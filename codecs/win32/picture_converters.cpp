@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "codecs/cBMPparser.h"
+#include "codecs/cICOparser.h"
 #include "codecs/modParsers.h"
 #include "common/win32_handles.h"
 #include "imagecore/c32bppDIB.h"
@@ -216,3 +218,11 @@ bool IconTo32bpp(HICON Handle, c32bppDIB& cHost) {
 }
 
 }  // namespace picture_convert
+
+bool cBMPparser::ConvertstdPicTo32bpp(IPicture* stdPic, HBITMAP Handle, c32bppDIB& cHost, int bitCount) {
+    return picture_convert::PictureOrBitmapTo32bpp(stdPic, Handle, cHost, bitCount);
+}
+
+bool cICOparser::ConvertstdPicTo32bpp(HICON Handle, c32bppDIB& cHost) {
+    return picture_convert::IconTo32bpp(Handle, cHost);
+}

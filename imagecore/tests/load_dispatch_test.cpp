@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "codecs/gdiplus_availability.h"
+#include "codecs/tests/bmp_builder.h"
 #include "codecs/tests/png_builder.h"
 #include "imagecore/c32bppDIB.h"
 
@@ -32,6 +33,17 @@ Bytes SmallGif() {
     const Bytes image = {0x2C, 0, 0, 0, 0, 2, 0, 1, 0, 0, 2, 2, 0x44, 0x0A, 0, 0x3B};
     gif.insert(gif.end(), image.begin(), image.end());
     return gif;
+}
+
+// An icon file with two 2 x 2 images: 4 bits per pixel, then 32.
+Bytes TwoDepthIcon() {
+    using namespace test_bmp;
+    Bytes palette = Quads(std::vector<uint32_t>(16, 0x00FF00));
+    Bytes colour4 = PaddedRows({{0x00}, {0x00}});
+    Bytes mask = PaddedRows({{0x00}, {0x00}});
+    Bytes colour32 = PaddedRows({{1, 2, 3, 255, 1, 2, 3, 255}, {1, 2, 3, 255, 1, 2, 3, 255}});
+    return IconFile(1, {{2, 2, 1, 4, IconBitmap(2, 2, 4, palette, colour4, mask)},
+                        {2, 2, 1, 32, IconBitmap(2, 2, 32, {}, colour32, mask)}});
 }
 
 // GDI+ would decode the PNG before our decoder: keep these results ours.
@@ -91,6 +103,34 @@ TEST_F(LoadDispatch, EachFormatFindsItsDecoder) {
     Bytes kept;
     ASSERT_TRUE(image.GetOrginalFormat(kept));
     EXPECT_EQ(kept, gif);
+}
+
+TEST_F(LoadDispatch, IconDepthIsNormalised) {
+    const Bytes icon = TwoDepthIcon();
+    c32bppDIB image;
+    ASSERT_TRUE(image.LoadPicture_Stream(icon, 2, 2, 0, 0, false, 0));  // 0 stays 0: the shallow image
+    EXPECT_EQ(image.ImageType(), imgIcon);
+    for (int32_t depth : {33, -1, 32}) {
+        ASSERT_TRUE(image.LoadPicture_Stream(icon, 2, 2, 0, 0, false, depth));
+        EXPECT_EQ(image.ImageType(), imgIconAlpha) << depth;
+    }
+    // Negative sizes mean no preference: both images are smaller than the
+    // 32 x 32 then wanted, and the second pass favours 32 bits.
+    ASSERT_TRUE(image.LoadPicture_Stream(icon, -5, -5, 0, 0, false, 4));
+    EXPECT_EQ(image.ImageType(), imgIconAlpha);
+}
+
+TEST_F(LoadDispatch, BitmapsComeLast) {
+    using namespace test_bmp;
+    Info info;
+    info.width = 2, info.height = 1, info.bitCount = 24;
+    Bytes bmp = File(InfoHeader(info), {}, PaddedRows({{10, 20, 30, 40, 50, 60}}));
+    c32bppDIB image;
+    ASSERT_TRUE(image.LoadPicture_Stream(bmp));
+    EXPECT_EQ(image.ImageType(), imgBitmap);
+    EXPECT_FALSE(image.Alpha());
+    EXPECT_EQ(image.Pixels().PictureRow(0)[6], 60);
+    EXPECT_EQ(image.Pixels().PictureRow(0)[7], 255);
 }
 
 TEST_F(LoadDispatch, WindowRules) {

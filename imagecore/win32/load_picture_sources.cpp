@@ -8,8 +8,9 @@
 #include <cstring>
 #include <optional>
 
+#include "codecs/cBMPparser.h"
+#include "codecs/cICOparser.h"
 #include "codecs/modParsers.h"
-#include "codecs/win32/picture_converters.h"
 #include "common/win32_handles.h"
 
 namespace {
@@ -138,12 +139,12 @@ bool c32bppDIB::LoadPicture_StdPicture(IPicture* Picture) {
     OLE_HANDLE handle = 0;
     if (FAILED(Picture->get_Type(&type)) || FAILED(Picture->get_Handle(&handle))) return false;
     if (type == PICTYPE_ICON)
-        picture_convert::IconTo32bpp(reinterpret_cast<HICON>(static_cast<uintptr_t>(handle)), *this);
+        cICOparser().ConvertstdPicTo32bpp(reinterpret_cast<HICON>(static_cast<uintptr_t>(handle)), *this);
     else if (type == PICTYPE_BITMAP)
-        picture_convert::PictureOrBitmapTo32bpp(nullptr, reinterpret_cast<HBITMAP>(static_cast<uintptr_t>(handle)),
+        cBMPparser().ConvertstdPicTo32bpp(nullptr, reinterpret_cast<HBITMAP>(static_cast<uintptr_t>(handle)),
                                                 *this, 0);
     else if (type != PICTYPE_NONE && type != PICTYPE_UNINITIALIZED)
-        picture_convert::PictureOrBitmapTo32bpp(Picture, nullptr, *this, 0);
+        cBMPparser().ConvertstdPicTo32bpp(Picture, nullptr, *this, 0);
     return Handle() != 0;
 }
 
@@ -152,7 +153,7 @@ bool c32bppDIB::LoadPicture_ByHandle(HANDLE Handle) {
     if (!Handle) return false;
     switch (GetObjectType(Handle)) {
     case OBJ_BITMAP:
-        return picture_convert::PictureOrBitmapTo32bpp(nullptr, static_cast<HBITMAP>(Handle), *this, 0);
+        return cBMPparser().ConvertstdPicTo32bpp(nullptr, static_cast<HBITMAP>(Handle), *this, 0);
     case OBJ_ENHMETAFILE: {
         // The picture owns and deletes what it wraps: give it a copy.
         HENHMETAFILE copy = CopyEnhMetaFileW(static_cast<HENHMETAFILE>(Handle), nullptr);
@@ -171,7 +172,7 @@ bool c32bppDIB::LoadPicture_ByHandle(HANDLE Handle) {
         if (!GetIconInfo(static_cast<HICON>(Handle), &information)) return false;
         if (information.hbmMask) DeleteObject(information.hbmMask);
         if (information.hbmColor) DeleteObject(information.hbmColor);
-        return picture_convert::IconTo32bpp(static_cast<HICON>(Handle), *this);
+        return cICOparser().ConvertstdPicTo32bpp(static_cast<HICON>(Handle), *this);
     }
     }
 }

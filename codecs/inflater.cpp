@@ -67,6 +67,15 @@ struct SymbolEntries {
 };
 const SymbolEntries kSymbols;
 
+// The entry for the code at the bottom of bits; bits must hold a whole code
+// or be padded with zeros.
+inline uint32_t Lookup(const uint32_t* entries, uint32_t primaryBits, uint64_t bits) {
+    uint32_t low = static_cast<uint32_t>(bits);
+    uint32_t entry = entries[low & ((1u << primaryBits) - 1)];
+    if (entry & kSubtable) entry = entries[Value(entry) + ((low >> primaryBits) & ((1u << CodeLength(entry)) - 1))];
+    return entry;
+}
+
 struct HuffmanTable {
     std::vector<uint32_t> entries;
     int primaryBits = 0;
@@ -124,22 +133,15 @@ struct HuffmanTable {
         return true;
     }
 
-    // The entry for the code at the bottom of bits; bits must hold a whole
-    // code or be padded with zeros.
-    uint32_t Lookup(uint64_t bits) const {
-        uint32_t low = static_cast<uint32_t>(bits);
-        uint32_t entry = entries[low & ((1u << primaryBits) - 1)];
-        if (entry & kSubtable)
-            entry = entries[Value(entry) + ((low >> primaryBits) & ((1u << CodeLength(entry)) - 1))];
-        return entry;
-    }
+    uint32_t Lookup(uint64_t bits) const { return ::Lookup(entries.data(), static_cast<uint32_t>(primaryBits), bits); }
 };
 
 // Output margin for the fast loop: a whole match plus the overshoot of its
 // last word copy.
 constexpr size_t kOutputMargin = 258 + 16;
-// Input margin: the fast loop refills with one 8-byte load.
-constexpr size_t kInputMargin = 8;
+// Input margin: the fast loop refills with 8-byte loads, at most two between
+// two checks.
+constexpr size_t kInputMargin = 16;
 
 class Inflater {
 public:
@@ -365,8 +367,11 @@ private:
         size_t position = position_;
         uint64_t bits = bits_;
         uint32_t count = static_cast<uint32_t>(bitCount_);
+        // Byte stores may alias anything: the tables go into locals, and
+        // their widths are constants, which spares registers.
         const uint32_t* const litTable = literals.entries.data();
-        const uint32_t litMask = (1u << literals.primaryBits) - 1;
+        const uint32_t* const distTable = distances.entries.data();
+        constexpr uint32_t litMask = (1u << kLitLenPrimaryBits) - 1;
         Step step = Step::kMore;
 
         auto refill = [&] {
@@ -376,32 +381,52 @@ private:
             position += (63 - count) >> 3;
             count |= 56;
         };
-        auto lookup = [&] {
-            uint32_t entry = litTable[static_cast<uint32_t>(bits) & litMask];
-            if (entry & kSubtable) entry = literals.Lookup(bits);
-            return entry;
-        };
+        // The primary entry needs only the primary width of valid bits.
+        auto primary = [&] { return litTable[static_cast<uint32_t>(bits) & litMask]; };
         auto consume = [&](uint32_t entry) {
             bits >>= DropBits(entry);
             count -= DropBits(entry);
         };
 
-        while (position <= inLimit && out <= outLimit) {
-            refill();  // at least 56 bits
-            uint32_t entry = lookup();
+        if (position > inLimit || out > outLimit) return step;
+        refill();
+        uint32_t entry = primary();
+        // Each pass starts with at least 56 bits and the primary entry of
+        // the next code; it refills at most twice (16 bytes of input margin).
+        for (;;) {
             if (entry & kLiteral) {
-                // Up to three literals of at most 15 bits each.
+                // Up to three literals of at most 15 bits each; the next
+                // entry is looked up while the literal is stored.
                 consume(entry);
+                uint32_t next = primary();
                 *out++ = static_cast<uint8_t>(Value(entry));
-                entry = lookup();
-                if (!(entry & kLiteral)) continue;
-                consume(entry);
-                *out++ = static_cast<uint8_t>(Value(entry));
-                entry = lookup();
-                if (!(entry & kLiteral)) continue;
-                consume(entry);
-                *out++ = static_cast<uint8_t>(Value(entry));
+                if (next & kLiteral) {
+                    consume(next);
+                    entry = primary();
+                    *out++ = static_cast<uint8_t>(Value(next));
+                    if (entry & kLiteral) {
+                        consume(entry);
+                        next = primary();  // at least 11 bits remain
+                        *out++ = static_cast<uint8_t>(Value(entry));
+                    } else {
+                        next = entry;
+                    }
+                }
+                entry = next;
+                if (position > inLimit || out > outLimit) break;
+                refill();
                 continue;
+            }
+            if (entry & kSubtable) {
+                entry = Lookup(litTable, kLitLenPrimaryBits, bits);
+                if (entry & kLiteral) {
+                    consume(entry);
+                    *out++ = static_cast<uint8_t>(Value(entry));
+                    if (position > inLimit || out > outLimit) break;
+                    refill();
+                    entry = primary();
+                    continue;
+                }
             }
             if (entry & kExceptional) {
                 if (Value(entry) == 0) {
@@ -416,7 +441,7 @@ private:
             // at most 15 + 5 + 15 + 14 bits.
             uint32_t length = BaseWithExtra(entry, bits);
             consume(entry);
-            entry = distances.Lookup(bits);
+            entry = Lookup(distTable, kDistPrimaryBits, bits);
             if (entry & kExceptional) {
                 step = Step::kError;
                 break;
@@ -430,6 +455,13 @@ private:
             const uint8_t* from = out - distance;
             uint8_t* const to = out;
             out += length;
+            if (position > inLimit || out > outLimit) {
+                for (uint8_t* dst = to; dst < out; ++dst, ++from) *dst = *from;
+                break;
+            }
+            // The next code is decoded while the match is copied.
+            refill();
+            entry = primary();
             if (distance >= 8) {
                 // Each word reads only bytes written before it; the last may
                 // run past the match, into the margin.

@@ -1,5 +1,7 @@
 #include "codecs/png_pixels.h"
 
+#include <array>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 
@@ -7,34 +9,49 @@ namespace png {
 namespace {
 
 // The Paeth predictor: whichever of left, up and up-left is closest to
-// left + up - up-left, ties going to left, then up.
+// left + up - up-left, ties going to left, then up. Written as two selects,
+// which compile without branches.
 inline uint8_t Paeth(int a, int b, int c) {
     int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
-    if (pa <= pb && pa <= pc) return static_cast<uint8_t>(a);
-    return static_cast<uint8_t>(pb <= pc ? b : c);
+    int nearest = pb < pa ? b : a;
+    int distance = pb < pa ? pb : pa;
+    return static_cast<uint8_t>(pc < distance ? c : nearest);
 }
 
-// Rows with a row above; the distance is a constant so that loops unroll.
+// Rows with a row above; the distance is a constant so that the bytes to
+// the left stay in registers instead of being read back from the row just
+// written. Rows hold whole pixels: the length is a multiple of Distance.
 template <size_t Distance>
 void UnfilterWithUp(uint8_t type, uint8_t* row, const uint8_t* up, size_t length) {
-    const size_t head = Distance < length ? Distance : length;
+    if (length < Distance) return;  // cannot happen for rows of whole pixels
+    uint8_t left[Distance], upLeft[Distance];
     switch (type) {
         case 1:
-            for (size_t i = Distance; i < length; ++i) row[i] = static_cast<uint8_t>(row[i] + row[i - Distance]);
+            for (size_t j = 0; j < Distance; ++j) left[j] = row[j];
+            for (size_t i = Distance; i + Distance <= length; i += Distance)
+                for (size_t j = 0; j < Distance; ++j) row[i + j] = left[j] = static_cast<uint8_t>(row[i + j] + left[j]);
             break;
         case 2:
             for (size_t i = 0; i < length; ++i) row[i] = static_cast<uint8_t>(row[i] + up[i]);
             break;
         case 3:
-            for (size_t i = 0; i < head; ++i) row[i] = static_cast<uint8_t>(row[i] + (up[i] >> 1));
-            for (size_t i = Distance; i < length; ++i)
-                row[i] = static_cast<uint8_t>(row[i] + ((row[i - Distance] + up[i]) >> 1));
+            for (size_t j = 0; j < Distance; ++j) row[j] = left[j] = static_cast<uint8_t>(row[j] + (up[j] >> 1));
+            for (size_t i = Distance; i + Distance <= length; i += Distance)
+                for (size_t j = 0; j < Distance; ++j)
+                    row[i + j] = left[j] = static_cast<uint8_t>(row[i + j] + ((left[j] + up[i + j]) >> 1));
             break;
         case 4:
             // Without a left neighbour the predictor is the byte above.
-            for (size_t i = 0; i < head; ++i) row[i] = static_cast<uint8_t>(row[i] + up[i]);
-            for (size_t i = Distance; i < length; ++i)
-                row[i] = static_cast<uint8_t>(row[i] + Paeth(row[i - Distance], up[i], up[i - Distance]));
+            for (size_t j = 0; j < Distance; ++j) {
+                upLeft[j] = up[j];
+                row[j] = left[j] = static_cast<uint8_t>(row[j] + up[j]);
+            }
+            for (size_t i = Distance; i + Distance <= length; i += Distance)
+                for (size_t j = 0; j < Distance; ++j) {
+                    uint8_t above = up[i + j];
+                    row[i + j] = left[j] = static_cast<uint8_t>(row[i + j] + Paeth(left[j], above, upLeft[j]));
+                    upLeft[j] = above;
+                }
             break;
         default:
             break;  // 0, and values above 4 where they are tolerated: as stored
@@ -64,17 +81,32 @@ void Unfilter(uint8_t type, uint8_t* row, const uint8_t* previous, size_t length
     }
 }
 
+// A pixel as the 32-bit value whose memory bytes are blue, green, red, alpha,
+// with the colours premultiplied (x * a / 255, truncated). Alpha 255 keeps
+// the colours and alpha 0 gives all zeros, as the target already holds.
+inline uint32_t Premultiplied(uint32_t r, uint32_t g, uint32_t b, uint32_t a) {
+    // Blue and red side by side in 16-bit lanes. For n up to 255 x 255,
+    // n / 255 == (n + 1 + (n >> 8)) >> 8, and no lane carries into the next.
+    uint32_t br = (b | r << 16) * a;
+    br = ((br + 0x00010001u + ((br >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+    uint32_t green = g * a;
+    green = (green + 1 + (green >> 8)) >> 8;
+    return br | green << 8 | a << 24;
+}
+inline uint32_t Opaque(uint32_t r, uint32_t g, uint32_t b) { return b | g << 8 | r << 16 | 0xFF000000u; }
+
+inline void PutPixel(uint8_t* pixel, uint32_t value) {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(pixel, &value, 4);
+    } else {
+        pixel[0] = static_cast<uint8_t>(value), pixel[1] = static_cast<uint8_t>(value >> 8);
+        pixel[2] = static_cast<uint8_t>(value >> 16), pixel[3] = static_cast<uint8_t>(value >> 24);
+    }
+}
+
 inline void Store(uint8_t* pixel, unsigned r, unsigned g, unsigned b, unsigned a) {
     if (a == 0) return;  // stays 0, 0, 0, 0
-    if (a == 255) {
-        pixel[0] = static_cast<uint8_t>(b), pixel[1] = static_cast<uint8_t>(g), pixel[2] = static_cast<uint8_t>(r);
-        pixel[3] = 255;
-        return;
-    }
-    pixel[0] = static_cast<uint8_t>(b * a / 255);
-    pixel[1] = static_cast<uint8_t>(g * a / 255);
-    pixel[2] = static_cast<uint8_t>(r * a / 255);
-    pixel[3] = static_cast<uint8_t>(a);
+    PutPixel(pixel, a == 255 ? Opaque(r, g, b) : Premultiplied(r, g, b, a));
 }
 
 struct PassGeometry {
@@ -84,7 +116,9 @@ struct PassGeometry {
     size_t stride;  // filter byte + row bytes
 };
 
-// One colour type per instance, so that the pixel loop has no switch.
+// One colour type per instance, so that the pixel loop has no switch. Every
+// pixel is written, transparent ones as zeros over the zeros already there,
+// so that the loop has no branch on alpha.
 template <int ColourType>
 void WriteTrueColour8Rows(const Colours& c, const uint8_t* data, const PassGeometry& g, const PixelView& target) {
     constexpr int step = ColourType == 6 ? 4 : ColourType == 4 ? 2 : 3;
@@ -93,15 +127,19 @@ void WriteTrueColour8Rows(const Colours& c, const uint8_t* data, const PassGeome
     for (int64_t r = 0; r < g.rows; ++r) {
         const uint8_t* s = data + r * g.stride + 1;
         uint8_t* pixel = target.PictureRow(static_cast<int32_t>(g.pass.y0 + r * g.pass.dy)) + g.pass.x0 * 4;
-        for (int64_t k = 0; k < g.columns; ++k, s += step, pixel += dx) {
-            if constexpr (ColourType == 6) {
-                Store(pixel, s[0], s[1], s[2], s[3]);
-            } else if constexpr (ColourType == 4) {
-                Store(pixel, s[0], s[0], s[0], s[1]);
-            } else {
-                bool keyed = key != -1 && s[2] == (key & 0xFF) && s[1] == ((key >> 8) & 0xFF) &&
-                             s[0] == ((key >> 16) & 0xFF);
-                Store(pixel, s[0], s[1], s[2], keyed ? 0 : 255);
+        if constexpr (ColourType == 6) {
+            for (int64_t k = 0; k < g.columns; ++k, s += step, pixel += dx)
+                PutPixel(pixel, Premultiplied(s[0], s[1], s[2], s[3]));
+        } else if constexpr (ColourType == 4) {
+            for (int64_t k = 0; k < g.columns; ++k, s += step, pixel += dx)
+                PutPixel(pixel, Premultiplied(s[0], s[0], s[0], s[1]));
+        } else if (key == -1) {
+            for (int64_t k = 0; k < g.columns; ++k, s += step, pixel += dx) PutPixel(pixel, Opaque(s[0], s[1], s[2]));
+        } else {
+            const uint32_t keyColour = Opaque((key >> 16) & 0xFF, (key >> 8) & 0xFF, key & 0xFF);
+            for (int64_t k = 0; k < g.columns; ++k, s += step, pixel += dx) {
+                uint32_t colour = Opaque(s[0], s[1], s[2]);
+                PutPixel(pixel, colour == keyColour ? 0 : colour);
             }
         }
     }
@@ -118,16 +156,63 @@ bool WriteTrueColour8(const ImageFormat& f, const Colours& c, const uint8_t* dat
     return true;
 }
 
+// Every pixel of a palette or grey image as one of at most 256 values; the
+// writer looks each sample up instead of working it out.
+struct SampleTable {
+    std::array<uint32_t, 256> pixel{};
+    std::array<bool, 256> valid{};  // false: beyond the palette, the writer fails
+};
+
+SampleTable MakeSampleTable(const ImageFormat& f, const Colours& c) {
+    SampleTable t;
+    const bool palette = f.colourType == 3;
+    const unsigned count = 1u << f.bitDepth;
+    for (unsigned v = 0; v < count; ++v) {
+        if (palette) {
+            if (3 * size_t{v} + 2 >= c.palette.size()) continue;
+            unsigned alpha = 255;
+            if (c.transparencyKey != -1) {
+                if (v >= c.transparency.size()) continue;
+                alpha = c.transparency[v];
+            }
+            t.valid[v] = true;
+            t.pixel[v] = alpha == 0 ? 0
+                                    : alpha == 255 ? Opaque(c.palette[3 * v], c.palette[3 * v + 1], c.palette[3 * v + 2])
+                                                   : Premultiplied(c.palette[3 * v], c.palette[3 * v + 1],
+                                                                   c.palette[3 * v + 2], alpha);
+        } else {
+            t.valid[v] = true;
+            if (c.transparencyKey != -1 && static_cast<int32_t>(v) == c.transparencyKey) continue;  // transparent
+            if (3 * size_t{v} >= c.palette.size()) {
+                t.valid[v] = false;
+                continue;
+            }
+            unsigned grey = c.palette[3 * v];
+            t.pixel[v] = Opaque(grey, grey, grey);
+        }
+    }
+    return t;
+}
+
 bool WritePaletteGrey(const ImageFormat& f, const Colours& c, const uint8_t* data, const PassGeometry& g,
                       const PixelView& target) {
+    const SampleTable table = MakeSampleTable(f, c);
     const int depth = f.bitDepth;
     const unsigned mask = (1u << depth) - 1;
-    const bool palette = f.colourType == 3;
+    const size_t dx = static_cast<size_t>(g.pass.dx) * 4;
     for (int64_t r = 0; r < g.rows; ++r) {
         const uint8_t* s = data + r * g.stride + 1;
-        uint8_t* line = target.PictureRow(static_cast<int32_t>(g.pass.y0 + r * g.pass.dy));
+        uint8_t* pixel = target.PictureRow(static_cast<int32_t>(g.pass.y0 + r * g.pass.dy)) + g.pass.x0 * 4;
+        if (depth == 8) {
+            for (int64_t k = 0; k < g.columns; ++k, pixel += dx) {
+                unsigned v = s[k];
+                if (!table.valid[v]) return false;
+                PutPixel(pixel, table.pixel[v]);
+            }
+            continue;
+        }
         int shift = 8 - depth;
-        for (int64_t k = 0; k < g.columns; ++k) {
+        for (int64_t k = 0; k < g.columns; ++k, pixel += dx) {
             unsigned v = (*s >> shift) & mask;
             if (shift == 0) {
                 shift = 8 - depth;
@@ -135,21 +220,8 @@ bool WritePaletteGrey(const ImageFormat& f, const Colours& c, const uint8_t* dat
             } else {
                 shift -= depth;
             }
-            uint8_t* pixel = line + (g.pass.x0 + k * g.pass.dx) * 4;
-            if (palette) {
-                if (3 * size_t{v} + 2 >= c.palette.size()) return false;  // index beyond the palette
-                unsigned alpha = 255;
-                if (c.transparencyKey != -1) {
-                    if (v >= c.transparency.size()) return false;
-                    alpha = c.transparency[v];
-                }
-                Store(pixel, c.palette[3 * v], c.palette[3 * v + 1], c.palette[3 * v + 2], alpha);
-            } else {
-                if (c.transparencyKey != -1 && static_cast<int32_t>(v) == c.transparencyKey) continue;
-                if (3 * size_t{v} >= c.palette.size()) return false;
-                unsigned grey = c.palette[3 * v];
-                Store(pixel, grey, grey, grey, 255);
-            }
+            if (!table.valid[v]) return false;
+            PutPixel(pixel, table.pixel[v]);
         }
     }
     return true;

@@ -76,6 +76,7 @@ inline uint32_t Lookup(const uint32_t* entries, uint32_t primaryBits, uint64_t b
     return entry;
 }
 
+// Built again for every block: the entries keep their storage between builds.
 struct HuffmanTable {
     std::vector<uint32_t> entries;
     int primaryBits = 0;
@@ -95,10 +96,14 @@ struct HuffmanTable {
         std::array<uint16_t, kMaxCodeLength + 2> nextCode{};
         for (int len = 1; len <= kMaxCodeLength; ++len) nextCode[len + 1] = (nextCode[len] + perLength[len]) << 1;
 
-        // Codes are stored bit-reversed: the stream sends their first bit first.
+        // Codes are stored bit-reversed: the stream sends their first bit
+        // first. Codes longer than the primary width are listed apart, with
+        // the widest subtable each primary prefix needs.
         std::array<uint16_t, 288> reversed{};
+        std::array<uint16_t, 288> longSymbols{};
+        int longCount = 0;
         const uint32_t primaryMask = (1u << primary) - 1;
-        std::array<uint8_t, 1u << kLitLenPrimaryBits> subBits{};
+        std::array<uint8_t, 1u << kLitLenPrimaryBits> subBits;
         for (int symbol = 0; symbol < count; ++symbol) {
             int len = lengths[symbol];
             if (len == 0) continue;
@@ -106,17 +111,35 @@ struct HuffmanTable {
             for (int i = 0; i < len; ++i) rev |= ((code >> i) & 1u) << (len - 1 - i);
             reversed[symbol] = static_cast<uint16_t>(rev);
             if (len > primary) {
-                uint8_t& bits = subBits[rev & primaryMask];
-                bits = std::max<uint8_t>(bits, static_cast<uint8_t>(len - primary));
+                longSymbols[longCount++] = static_cast<uint16_t>(symbol);
+                subBits[rev & primaryMask] = 0;
             }
         }
-
-        entries.assign(size_t{1} << primary, kInvalid);
-        for (uint32_t prefix = 0; prefix <= primaryMask; ++prefix) {
-            if (subBits[prefix] == 0) continue;
-            entries[prefix] = static_cast<uint32_t>(entries.size()) << 16 | kSubtable | uint32_t{subBits[prefix]} << 8;
-            entries.resize(entries.size() + (size_t{1} << subBits[prefix]), kInvalid);
+        for (int k = 0; k < longCount; ++k) {
+            int symbol = longSymbols[k];
+            uint8_t& bits = subBits[reversed[symbol] & primaryMask];
+            bits = std::max<uint8_t>(bits, static_cast<uint8_t>(lengths[symbol] - primary));
         }
+
+        // Subtables follow the primary table, in the order their prefixes
+        // first appear. A complete code writes every entry; an incomplete one
+        // starts from entries that decode as errors.
+        size_t size = size_t{1} << primary;
+        std::array<uint32_t, 1u << kLitLenPrimaryBits> pointers;
+        for (int k = 0; k < longCount; ++k) {
+            uint32_t prefix = reversed[longSymbols[k]] & primaryMask;
+            if (subBits[prefix] == 0) continue;  // already placed
+            pointers[prefix] = static_cast<uint32_t>(size) << 16 | kSubtable | uint32_t{subBits[prefix]} << 8;
+            size += size_t{1} << subBits[prefix];
+            subBits[prefix] = 0;
+        }
+        if (entries.size() < size) entries.resize(size);
+        if (left != 0) std::fill(entries.begin(), entries.begin() + static_cast<ptrdiff_t>(size), kInvalid);
+        for (int k = 0; k < longCount; ++k) {
+            uint32_t prefix = reversed[longSymbols[k]] & primaryMask;
+            entries[prefix] = pointers[prefix];
+        }
+
         for (int symbol = 0; symbol < count; ++symbol) {
             uint32_t len = lengths[symbol];
             if (len == 0) continue;
@@ -126,8 +149,8 @@ struct HuffmanTable {
                 for (uint32_t i = rev; i <= primaryMask; i += 1u << len) entries[i] = leaf;
             } else {
                 uint32_t pointer = entries[rev & primaryMask];
-                uint32_t start = Value(pointer), size = 1u << CodeLength(pointer);
-                for (uint32_t i = rev >> primary; i < size; i += 1u << (len - primary)) entries[start + i] = leaf;
+                uint32_t start = Value(pointer), width = 1u << CodeLength(pointer);
+                for (uint32_t i = rev >> primary; i < width; i += 1u << (len - primary)) entries[start + i] = leaf;
             }
         }
         return true;
@@ -269,7 +292,7 @@ private:
             if (!Need(3)) return false;
             codeLengthLengths[kCodeLengthOrder[i]] = static_cast<uint8_t>(Take(3));
         }
-        HuffmanTable codeLengths;
+        HuffmanTable& codeLengths = codeLengths_;
         if (!codeLengths.Build(codeLengthLengths, 19, kCodeLengthPrimaryBits, kSymbols.codeLength.data()))
             return false;
 
@@ -301,7 +324,8 @@ private:
             i += repeat;
         }
         if (lengths[256] == 0) return false;  // a block must be able to end
-        HuffmanTable literals, distances;
+        HuffmanTable& literals = literals_;
+        HuffmanTable& distances = distances_;
         if (!literals.Build(lengths, literalCount, kLitLenPrimaryBits, kSymbols.litLen.data()) ||
             !distances.Build(lengths + literalCount, distanceCount, kDistPrimaryBits, kSymbols.dist.data()))
             return false;
@@ -498,6 +522,7 @@ private:
     size_t written_ = 0;
     bool full_ = false;
     HuffmanTable fixedLitLen_, fixedDist_;
+    HuffmanTable codeLengths_, literals_, distances_;  // of the current dynamic block
 };
 
 }  // namespace

@@ -39,6 +39,10 @@ constexpr uint8_t kCodeLengthOrder[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 
 constexpr uint32_t kLiteral = 0x8000;
 constexpr uint32_t kSubtable = 0x4000;
 constexpr uint32_t kExceptional = 0x2000;  // end of block (value 0) or no valid symbol (value 1)
+// Two literals whose codes together fit the primary width: the value holds
+// the first in its low byte and the second above it; the code length is the
+// first code's, so that decoding one symbol at a time takes just the first.
+constexpr uint32_t kLiteralPair = 0x1000;
 constexpr uint32_t kEndOfBlock = kExceptional;
 constexpr uint32_t kInvalid = 1u << 16 | kExceptional;
 
@@ -154,6 +158,22 @@ struct HuffmanTable {
             }
         }
         return true;
+    }
+
+    // Turns primary entries whose literal code is followed, within the
+    // primary width, by a second whole literal code into literal pairs.
+    // Descending order reads every second entry before it can change: the
+    // bits after a code index a lower entry.
+    void PairLiterals() {
+        for (uint32_t i = (1u << primaryBits); i-- > 0;) {
+            uint32_t first = entries[i];
+            if (!(first & kLiteral)) continue;
+            uint32_t length = CodeLength(first);
+            uint32_t second = entries[i >> length];
+            if (!(second & kLiteral) || CodeLength(second) > static_cast<uint32_t>(primaryBits) - length) continue;
+            entries[i] = (Value(second) & 0xFF) << 24 | (Value(first) & 0xFF) << 16 | kLiteral | kLiteralPair |
+                         length << 8 | (length + CodeLength(second));
+        }
     }
 
     uint32_t Lookup(uint64_t bits) const { return ::Lookup(entries.data(), static_cast<uint32_t>(primaryBits), bits); }
@@ -274,7 +294,7 @@ private:
             std::fill(lengths + 256, lengths + 280, 7);
             std::fill(lengths + 280, lengths + 288, 8);
             std::fill(lengths + 288, lengths + 320, 5);
-            fixedLitLen_.Build(lengths, 288, kLitLenPrimaryBits, kSymbols.litLen.data());
+            fixedLitLen_.Build(lengths, 288, kLitLenPrimaryBits, kSymbols.litLen.data());  // no pairs fit
             fixedDist_.Build(lengths + 288, 32, kDistPrimaryBits, kSymbols.dist.data());
         }
         return Codes(fixedLitLen_, fixedDist_);
@@ -329,6 +349,11 @@ private:
         if (!literals.Build(lengths, literalCount, kLitLenPrimaryBits, kSymbols.litLen.data()) ||
             !distances.Build(lengths + literalCount, distanceCount, kDistPrimaryBits, kSymbols.dist.data()))
             return false;
+        // Pairs need two literal codes within the primary width.
+        int shortest = kMaxCodeLength + 1;
+        for (int symbol = 0; symbol < 256; ++symbol)
+            if (lengths[symbol] != 0) shortest = std::min<int>(shortest, lengths[symbol]);
+        if (2 * shortest <= kLitLenPrimaryBits) literals.PairLiterals();
         return Codes(literals, distances);
     }
 
@@ -411,6 +436,12 @@ private:
             bits >>= DropBits(entry);
             count -= DropBits(entry);
         };
+        // Both bytes are always stored; the second counts only for a pair.
+        auto putLiterals = [&](uint32_t entry) {
+            uint16_t two = static_cast<uint16_t>(Value(entry));
+            std::memcpy(out, &two, 2);
+            out += 1 + ((entry & kLiteralPair) != 0);
+        };
 
         if (position > inLimit || out > outLimit) return step;
         refill();
@@ -419,19 +450,20 @@ private:
         // the next code; it refills at most twice (16 bytes of input margin).
         for (;;) {
             if (entry & kLiteral) {
-                // Up to three literals of at most 15 bits each; the next
-                // entry is looked up while the literal is stored.
+                // Up to three primary entries of one or two literals, at most
+                // 11 bits each; the next entry is looked up while the
+                // literals are stored.
                 consume(entry);
                 uint32_t next = primary();
-                *out++ = static_cast<uint8_t>(Value(entry));
+                putLiterals(entry);
                 if (next & kLiteral) {
                     consume(next);
                     entry = primary();
-                    *out++ = static_cast<uint8_t>(Value(next));
+                    putLiterals(next);
                     if (entry & kLiteral) {
                         consume(entry);
-                        next = primary();  // at least 11 bits remain
-                        *out++ = static_cast<uint8_t>(Value(entry));
+                        next = primary();  // at least 23 bits remain
+                        putLiterals(entry);
                     } else {
                         next = entry;
                     }

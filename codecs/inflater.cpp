@@ -1,10 +1,10 @@
 // Table-driven: each Huffman code is decoded by one lookup in a primary table
 // indexed by the next bits, and a second lookup for codes longer than the
 // primary table's width. An entry carries everything the decoder needs next
-// (literal byte, or length/distance base with its extra-bit count), so a
-// fast loop can run while input and output both have margin, with one bit
-// buffer refill per match or per run of up to three literals. Near the ends
-// of the buffers a careful path checks every step.
+// (one or two literal bytes, or a length/distance base with its extra-bit
+// count), so a fast loop can run while input and output both have margin,
+// with one bit buffer refill per match or per run of up to three literal
+// entries. Near the ends of the buffers a careful path checks every step.
 #include "codecs/inflater.h"
 
 #include <algorithm>
@@ -16,9 +16,13 @@
 namespace {
 
 constexpr int kMaxCodeLength = 15;
-constexpr int kLitLenPrimaryBits = 11;
+constexpr int kLitLenPrimaryBits = 10;  // measured against 9, 11 and 12
 constexpr int kDistPrimaryBits = 8;
 constexpr int kCodeLengthPrimaryBits = 7;
+static_assert(kDistPrimaryBits <= kLitLenPrimaryBits && kCodeLengthPrimaryBits <= kLitLenPrimaryBits);
+// The fast loop's literal run: three primary entries and a primary lookup
+// within one refill of at least 56 bits.
+static_assert(4 * kLitLenPrimaryBits <= 56);
 
 constexpr uint16_t kLengthBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
                                       31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
@@ -408,12 +412,11 @@ private:
     Step FastCodes(const HuffmanTable& literals, const HuffmanTable& distances) {
         if constexpr (std::endian::native != std::endian::little) return Step::kMore;
         if (in_.size() < kInputMargin || out_.size() < kOutputMargin) return Step::kMore;
-        const uint8_t* const in = in_.data();
-        const size_t inLimit = in_.size() - kInputMargin;
+        const uint8_t* inNext = in_.data() + position_;
+        const uint8_t* const inLimit = in_.data() + (in_.size() - kInputMargin);
         uint8_t* const outStart = out_.data();
         uint8_t* const outLimit = outStart + (out_.size() - kOutputMargin);
         uint8_t* out = outStart + written_;
-        size_t position = position_;
         uint64_t bits = bits_;
         uint32_t count = static_cast<uint32_t>(bitCount_);
         // Byte stores may alias anything: the tables go into locals, and
@@ -425,9 +428,9 @@ private:
 
         auto refill = [&] {
             uint64_t word;
-            std::memcpy(&word, in + position, 8);
+            std::memcpy(&word, inNext, 8);
             bits |= word << count;
-            position += (63 - count) >> 3;
+            inNext += (63 - count) >> 3;
             count |= 56;
         };
         // The primary entry needs only the primary width of valid bits.
@@ -443,16 +446,16 @@ private:
             out += 1 + ((entry & kLiteralPair) != 0);
         };
 
-        if (position > inLimit || out > outLimit) return step;
+        if (inNext > inLimit || out > outLimit) return step;
         refill();
         uint32_t entry = primary();
         // Each pass starts with at least 56 bits and the primary entry of
         // the next code; it refills at most twice (16 bytes of input margin).
         for (;;) {
             if (entry & kLiteral) {
-                // Up to three primary entries of one or two literals, at most
-                // 11 bits each; the next entry is looked up while the
-                // literals are stored.
+                // Up to three primary entries of one or two literals, each
+                // within the primary width; the next entry is looked up while
+                // the literals are stored.
                 consume(entry);
                 uint32_t next = primary();
                 putLiterals(entry);
@@ -462,23 +465,24 @@ private:
                     putLiterals(next);
                     if (entry & kLiteral) {
                         consume(entry);
-                        next = primary();  // at least 23 bits remain
+                        next = primary();  // 56 - 3 x 10 bits remain at least
                         putLiterals(entry);
                     } else {
                         next = entry;
                     }
                 }
                 entry = next;
-                if (position > inLimit || out > outLimit) break;
+                if (inNext > inLimit || out > outLimit) break;
                 refill();
                 continue;
             }
             if (entry & kSubtable) {
-                entry = Lookup(litTable, kLitLenPrimaryBits, bits);
+                uint32_t index = static_cast<uint32_t>(bits) >> kLitLenPrimaryBits;
+                entry = litTable[Value(entry) + (index & ((1u << CodeLength(entry)) - 1))];
                 if (entry & kLiteral) {
                     consume(entry);
                     *out++ = static_cast<uint8_t>(Value(entry));
-                    if (position > inLimit || out > outLimit) break;
+                    if (inNext > inLimit || out > outLimit) break;
                     refill();
                     entry = primary();
                     continue;
@@ -511,7 +515,7 @@ private:
             const uint8_t* from = out - distance;
             uint8_t* const to = out;
             out += length;
-            if (position > inLimit || out > outLimit) {
+            if (inNext > inLimit || out > outLimit) {
                 for (uint8_t* dst = to; dst < out; ++dst, ++from) *dst = *from;
                 break;
             }
@@ -540,7 +544,7 @@ private:
         }
 
         written_ = static_cast<size_t>(out - outStart);
-        position_ = position;
+        position_ = static_cast<size_t>(inNext - in_.data());
         bits_ = bits;
         bitCount_ = static_cast<int>(count);
         return step;

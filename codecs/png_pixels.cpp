@@ -1,5 +1,6 @@
 #include "codecs/png_pixels.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdlib>
@@ -200,7 +201,10 @@ struct PassGeometry {
     const Pass& pass;
     int64_t columns;
     int64_t rows;
-    size_t stride;  // filter byte + row bytes
+    size_t stride;         // filter byte + row bytes
+    int64_t firstRow = 0;  // of the pass, when a writer gets a part of its rows
+
+    int32_t PictureRow(int64_t r) const { return static_cast<int32_t>(pass.y0 + (firstRow + r) * pass.dy); }
 };
 
 // One colour type per instance, so that the pixel loop has no switch. Every
@@ -213,7 +217,7 @@ void WriteTrueColour8Rows(const Colours& c, const uint8_t* data, const PassGeome
     const size_t dx = static_cast<size_t>(g.pass.dx) * 4;
     for (int64_t r = 0; r < g.rows; ++r) {
         const uint8_t* s = data + r * g.stride + 1;
-        uint8_t* pixel = target.PictureRow(static_cast<int32_t>(g.pass.y0 + r * g.pass.dy)) + g.pass.x0 * 4;
+        uint8_t* pixel = target.PictureRow(g.PictureRow(r)) + g.pass.x0 * 4;
         if constexpr (ColourType == 6) {
 #ifdef PNG_PIXEL_LANES
             PremultiplyRgbaRow(s, pixel, static_cast<size_t>(g.columns), dx);
@@ -285,15 +289,14 @@ SampleTable MakeSampleTable(const ImageFormat& f, const Colours& c) {
     return t;
 }
 
-bool WritePaletteGrey(const ImageFormat& f, const Colours& c, const uint8_t* data, const PassGeometry& g,
+bool WritePaletteGrey(const ImageFormat& f, const SampleTable& table, const uint8_t* data, const PassGeometry& g,
                       const PixelView& target) {
-    const SampleTable table = MakeSampleTable(f, c);
     const int depth = f.bitDepth;
     const unsigned mask = (1u << depth) - 1;
     const size_t dx = static_cast<size_t>(g.pass.dx) * 4;
     for (int64_t r = 0; r < g.rows; ++r) {
         const uint8_t* s = data + r * g.stride + 1;
-        uint8_t* pixel = target.PictureRow(static_cast<int32_t>(g.pass.y0 + r * g.pass.dy)) + g.pass.x0 * 4;
+        uint8_t* pixel = target.PictureRow(g.PictureRow(r)) + g.pass.x0 * 4;
         if (depth == 8) {
             for (int64_t k = 0; k < g.columns; ++k, pixel += dx) {
                 unsigned v = s[k];
@@ -326,7 +329,7 @@ bool WriteDepth16(const ImageFormat& f, const Colours& c, const uint8_t* data, c
     const auto& t = c.transparency;
     for (int64_t r = 0; r < g.rows; ++r) {
         const uint8_t* s = data + r * g.stride + 1;
-        uint8_t* line = target.PictureRow(static_cast<int32_t>(g.pass.y0 + r * g.pass.dy));
+        uint8_t* line = target.PictureRow(g.PictureRow(r));
         for (int64_t k = 0; k < g.columns; ++k, s += step) {
             uint8_t* pixel = line + (g.pass.x0 + k * g.pass.dx) * 4;
             switch (f.colourType) {
@@ -347,11 +350,49 @@ bool WriteDepth16(const ImageFormat& f, const Colours& c, const uint8_t* data, c
     return true;
 }
 
-bool WritePass(const ImageFormat& f, const Colours& c, const uint8_t* data, const PassGeometry& g,
-               const PixelView& target) {
-    if (f.bitDepth == 16) return WriteDepth16(f, c, data, g, target);
-    if (f.colourType == 0 || f.colourType == 3) return WritePaletteGrey(f, c, data, g, target);
-    return WriteTrueColour8(f, c, data, g, target);
+// The writers for one image: the sample table is made once.
+class Writer {
+public:
+    Writer(const ImageFormat& f, const Colours& c, const PixelView& target) : f_(f), c_(c), target_(target) {
+        if (UsesTable()) table_ = MakeSampleTable(f, c);
+    }
+    bool Write(const uint8_t* data, const PassGeometry& g) const {
+        if (f_.bitDepth == 16) return WriteDepth16(f_, c_, data, g, target_);
+        if (UsesTable()) return WritePaletteGrey(f_, table_, data, g, target_);
+        return WriteTrueColour8(f_, c_, data, g, target_);
+    }
+
+private:
+    bool UsesTable() const { return (f_.colourType == 0 || f_.colourType == 3) && f_.bitDepth <= 8; }
+    const ImageFormat& f_;
+    const Colours& c_;
+    const PixelView& target_;
+    SampleTable table_;
+};
+
+// Rows are unfiltered and written a few kilobytes at a time, so that the
+// writer reads them while they are still in the cache.
+constexpr size_t kChunkBytes = 16 * 1024;
+
+// Unfilters the pass's rows at data in place and writes them; false when a
+// writer fails or, where filter values above 4 are fatal, at such a value.
+bool UnfilterAndWrite(const ImageFormat& f, const Writer& writer, uint8_t* data, const PassGeometry& g,
+                      bool strictFilters) {
+    const size_t distance = static_cast<size_t>(FilterDistance(f));
+    const int64_t chunk = std::max<int64_t>(1, static_cast<int64_t>(kChunkBytes / g.stride));
+    for (int64_t first = 0; first < g.rows; first += chunk) {
+        const int64_t count = std::min(chunk, g.rows - first);
+        for (int64_t r = first; r < first + count; ++r) {
+            uint8_t* row = data + r * g.stride;
+            if (strictFilters && row[0] > 4) return false;
+            Unfilter(row[0], row + 1, r > 0 ? row + 1 - g.stride : nullptr, g.stride - 1, distance);
+        }
+        PassGeometry part = g;
+        part.firstRow = first;
+        part.rows = count;
+        if (!writer.Write(data + first * g.stride, part)) return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -420,12 +461,7 @@ bool DecodePlain(const ImageFormat& f, const Colours& c, std::span<uint8_t> data
     const Pass& pass = kPasses[kWholeImagePass];
     PassGeometry g{pass, f.width, f.height, static_cast<size_t>(RowBytes(f, f.width) + 1)};
     if (data.size() < g.stride * static_cast<size_t>(g.rows)) return false;
-    const size_t distance = static_cast<size_t>(FilterDistance(f));
-    for (int64_t r = 0; r < g.rows; ++r) {
-        uint8_t* row = data.data() + r * g.stride;
-        Unfilter(row[0], row + 1, r > 0 ? row + 1 - g.stride : nullptr, g.stride - 1, distance);
-    }
-    return WritePass(f, c, data.data(), g, target);
+    return UnfilterAndWrite(f, Writer(f, c, target), data.data(), g, false);
 }
 
 bool DecodeInterlaced(const ImageFormat& f, const Colours& c, std::span<const uint8_t> data, const PixelView& target) {
@@ -435,7 +471,7 @@ bool DecodeInterlaced(const ImageFormat& f, const Colours& c, std::span<const ui
         if (size > largest) largest = size;
     }
     std::vector<uint8_t> work(largest);
-    const size_t distance = static_cast<size_t>(FilterDistance(f));
+    const Writer writer(f, c, target);
     size_t offset = 0;
     for (int i = 0; i < kWholeImagePass; ++i) {
         PassGeometry g{kPasses[i], PassColumns(f, kPasses[i]), PassRows(f, kPasses[i]), 0};
@@ -444,13 +480,8 @@ bool DecodeInterlaced(const ImageFormat& f, const Colours& c, std::span<const ui
         size_t size = g.stride * static_cast<size_t>(g.rows);
         if (data.size() - offset < size) return false;
         std::memcpy(work.data(), data.data() + offset, size);
-        for (int64_t r = 0; r < g.rows; ++r) {
-            uint8_t* row = work.data() + r * g.stride;
-            if (row[0] > 4) return false;  // fatal in interlaced data
-            Unfilter(row[0], row + 1, r > 0 ? row + 1 - g.stride : nullptr, g.stride - 1, distance);
-        }
         offset += size;
-        if (!WritePass(f, c, work.data(), g, target)) return false;
+        if (!UnfilterAndWrite(f, writer, work.data(), g, true)) return false;  // filter values above 4 are fatal
     }
     return true;
 }

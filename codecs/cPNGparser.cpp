@@ -1,6 +1,8 @@
 #include "codecs/cPNGparser.h"
 
+#include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "codecs/file_reader.h"
 #include "codecs/gdiplus_availability.h"
@@ -168,12 +170,18 @@ bool cPNGparser::ReadHeader(std::span<const uint8_t> d) {
 }
 
 bool cPNGparser::Decode(c32bppDIB& host, ZlibBinding& zlib) {
-    std::vector<uint8_t> inflated(static_cast<size_t>(expectedSize_), 0);
+    // Left uninitialised: whichever inflater succeeds zero-fills what the data
+    // did not reach, so that the buffer is written once, not twice.
+    const size_t size = static_cast<size_t>(expectedSize_);
+    auto buffer = std::make_unique_for_overwrite<uint8_t[]>(size);
+    std::span<uint8_t> inflated(buffer.get(), size);
     bool inflatedOk = false;
     if (zlib.IsAvailable()) {
-        uint32_t produced = static_cast<uint32_t>(inflated.size());
+        uint32_t produced = static_cast<uint32_t>(size);
         inflatedOk = zlib.Uncompress(inflated.data(), produced, compressed_.data(),
                                      static_cast<uint32_t>(compressed_.size())) == 0;
+        const size_t reached = std::min<size_t>(produced, size);
+        if (inflatedOk) std::memset(inflated.data() + reached, 0, size - reached);
     }
     if (!inflatedOk) inflatedOk = InflateZlibStream(compressed_, inflated);
     std::vector<uint8_t>().swap(compressed_);

@@ -1,6 +1,10 @@
 // Table-driven: each Huffman code is decoded by one lookup in a primary table
 // indexed by the next bits, and a second lookup for codes longer than the
-// primary table's width.
+// primary table's width. An entry carries everything the decoder needs next
+// (one or two literal bytes, or a length/distance base with its extra-bit
+// count), so a fast loop can run while input and output both have margin,
+// with one bit buffer refill per match or per run of up to three literal
+// entries. Near the ends of the buffers a careful path checks every step.
 #include "codecs/inflater.h"
 
 #include <algorithm>
@@ -12,9 +16,13 @@
 namespace {
 
 constexpr int kMaxCodeLength = 15;
-constexpr int kLitLenPrimaryBits = 10;
+constexpr int kLitLenPrimaryBits = 10;  // measured against 9, 11 and 12
 constexpr int kDistPrimaryBits = 8;
 constexpr int kCodeLengthPrimaryBits = 7;
+static_assert(kDistPrimaryBits <= kLitLenPrimaryBits && kCodeLengthPrimaryBits <= kLitLenPrimaryBits);
+// The fast loop's literal run: three primary entries and a primary lookup
+// within one refill of at least 56 bits.
+static_assert(4 * kLitLenPrimaryBits <= 56);
 
 constexpr uint16_t kLengthBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
                                       31, 35, 43, 51, 59, 67, 83, 99, 115, 131, 163, 195, 227, 258};
@@ -27,19 +35,63 @@ constexpr uint8_t kDistExtra[32] = {0, 0, 0, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6,
                                     7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13, 14, 14};
 constexpr uint8_t kCodeLengthOrder[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5, 11, 4, 12, 3, 13, 2, 14, 1, 15};
 
-// A table entry: symbol << 16 | subtable bits << 8 | code length. A code
-// length of 0 marks bits that no code starts with. In the primary table an
-// entry with subtable bits points at a subtable starting at index "symbol",
-// and its code length is the primary width.
+// A table entry: value << 16 | flags | code length << 8 | bits to drop, where
+// the bits to drop are the code length plus the symbol's extra bits. The
+// value is a literal byte, a length or distance base, a code-length symbol,
+// or for a subtable pointer the subtable's start (its code length field then
+// holds the subtable's width).
+constexpr uint32_t kLiteral = 0x8000;
+constexpr uint32_t kSubtable = 0x4000;
+constexpr uint32_t kExceptional = 0x2000;  // end of block (value 0) or no valid symbol (value 1)
+// Two literals whose codes together fit the primary width: the value holds
+// the first in its low byte and the second above it; the code length is the
+// first code's, so that decoding one symbol at a time takes just the first.
+constexpr uint32_t kLiteralPair = 0x1000;
+constexpr uint32_t kEndOfBlock = kExceptional;
+constexpr uint32_t kInvalid = 1u << 16 | kExceptional;
+
+inline uint32_t DropBits(uint32_t entry) { return entry & 0xFF; }
+inline uint32_t CodeLength(uint32_t entry) { return (entry >> 8) & 0xF; }
+inline uint32_t Value(uint32_t entry) { return entry >> 16; }
+// The base plus the extra bits that follow the code in bits.
+inline uint32_t BaseWithExtra(uint32_t entry, uint64_t bits) {
+    uint32_t low = static_cast<uint32_t>(bits) & ((1u << DropBits(entry)) - 1);
+    return Value(entry) + (low >> CodeLength(entry));
+}
+
+// What each symbol decodes to, before the code length is added.
+struct SymbolEntries {
+    std::array<uint32_t, 288> litLen{};
+    std::array<uint32_t, 32> dist{};
+    std::array<uint32_t, 19> codeLength{};
+    SymbolEntries() {
+        for (uint32_t s = 0; s < 256; ++s) litLen[s] = s << 16 | kLiteral;
+        litLen[256] = kEndOfBlock;
+        for (uint32_t s = 0; s < 29; ++s) litLen[257 + s] = uint32_t{kLengthBase[s]} << 16 | kLengthExtra[s];
+        litLen[286] = litLen[287] = kInvalid;  // only the fixed code has them
+        for (uint32_t s = 0; s < 32; ++s) dist[s] = kDistBase[s] << 16 | kDistExtra[s];
+        for (uint32_t s = 0; s < 19; ++s) codeLength[s] = s << 16;
+    }
+};
+const SymbolEntries kSymbols;
+
+// The entry for the code at the bottom of bits; bits must hold a whole code
+// or be padded with zeros.
+inline uint32_t Lookup(const uint32_t* entries, uint32_t primaryBits, uint64_t bits) {
+    uint32_t low = static_cast<uint32_t>(bits);
+    uint32_t entry = entries[low & ((1u << primaryBits) - 1)];
+    if (entry & kSubtable) entry = entries[Value(entry) + ((low >> primaryBits) & ((1u << CodeLength(entry)) - 1))];
+    return entry;
+}
+
+// Built again for every block: the entries keep their storage between builds.
 struct HuffmanTable {
     std::vector<uint32_t> entries;
     int primaryBits = 0;
 
-    static uint32_t Leaf(uint32_t symbol, uint32_t length) { return symbol << 16 | length; }
-
     // False for lengths that over-subscribe the code space. An incomplete set
     // is accepted; its unused bit patterns decode as errors.
-    bool Build(const uint8_t* lengths, int count, int primary) {
+    bool Build(const uint8_t* lengths, int count, int primary, const uint32_t* symbolEntries) {
         primaryBits = primary;
         std::array<uint16_t, kMaxCodeLength + 1> perLength{};
         for (int i = 0; i < count; ++i) ++perLength[lengths[i]];
@@ -52,10 +104,14 @@ struct HuffmanTable {
         std::array<uint16_t, kMaxCodeLength + 2> nextCode{};
         for (int len = 1; len <= kMaxCodeLength; ++len) nextCode[len + 1] = (nextCode[len] + perLength[len]) << 1;
 
-        // Codes are stored bit-reversed: the stream sends their first bit first.
-        std::vector<uint16_t> reversed(count);
+        // Codes are stored bit-reversed: the stream sends their first bit
+        // first. Codes longer than the primary width are listed apart, with
+        // the widest subtable each primary prefix needs.
+        std::array<uint16_t, 288> reversed{};
+        std::array<uint16_t, 288> longSymbols{};
+        int longCount = 0;
         const uint32_t primaryMask = (1u << primary) - 1;
-        std::vector<uint8_t> subBits(size_t{1} << primary, 0);
+        std::array<uint8_t, 1u << kLitLenPrimaryBits> subBits;
         for (int symbol = 0; symbol < count; ++symbol) {
             int len = lengths[symbol];
             if (len == 0) continue;
@@ -63,34 +119,76 @@ struct HuffmanTable {
             for (int i = 0; i < len; ++i) rev |= ((code >> i) & 1u) << (len - 1 - i);
             reversed[symbol] = static_cast<uint16_t>(rev);
             if (len > primary) {
-                uint8_t& bits = subBits[rev & primaryMask];
-                bits = std::max<uint8_t>(bits, static_cast<uint8_t>(len - primary));
+                longSymbols[longCount++] = static_cast<uint16_t>(symbol);
+                subBits[rev & primaryMask] = 0;
             }
         }
-
-        entries.assign(size_t{1} << primary, 0);
-        for (uint32_t prefix = 0; prefix <= primaryMask; ++prefix) {
-            if (subBits[prefix] == 0) continue;
-            entries[prefix] = static_cast<uint32_t>(entries.size()) << 16 | uint32_t{subBits[prefix]} << 8 |
-                              static_cast<uint32_t>(primary);
-            entries.resize(entries.size() + (size_t{1} << subBits[prefix]), 0);
+        for (int k = 0; k < longCount; ++k) {
+            int symbol = longSymbols[k];
+            uint8_t& bits = subBits[reversed[symbol] & primaryMask];
+            bits = std::max<uint8_t>(bits, static_cast<uint8_t>(lengths[symbol] - primary));
         }
+
+        // Subtables follow the primary table, in the order their prefixes
+        // first appear. A complete code writes every entry; an incomplete one
+        // starts from entries that decode as errors.
+        size_t size = size_t{1} << primary;
+        std::array<uint32_t, 1u << kLitLenPrimaryBits> pointers;
+        for (int k = 0; k < longCount; ++k) {
+            uint32_t prefix = reversed[longSymbols[k]] & primaryMask;
+            if (subBits[prefix] == 0) continue;  // already placed
+            pointers[prefix] = static_cast<uint32_t>(size) << 16 | kSubtable | uint32_t{subBits[prefix]} << 8;
+            size += size_t{1} << subBits[prefix];
+            subBits[prefix] = 0;
+        }
+        if (entries.size() < size) entries.resize(size);
+        if (left != 0) std::fill(entries.begin(), entries.begin() + static_cast<ptrdiff_t>(size), kInvalid);
+        for (int k = 0; k < longCount; ++k) {
+            uint32_t prefix = reversed[longSymbols[k]] & primaryMask;
+            entries[prefix] = pointers[prefix];
+        }
+
         for (int symbol = 0; symbol < count; ++symbol) {
-            int len = lengths[symbol];
+            uint32_t len = lengths[symbol];
             if (len == 0) continue;
             uint32_t rev = reversed[symbol];
-            if (len <= primary) {
-                for (uint32_t i = rev; i <= primaryMask; i += 1u << len) entries[i] = Leaf(symbol, len);
+            uint32_t leaf = symbolEntries[symbol] + (len << 8) + len;
+            if (len <= static_cast<uint32_t>(primary)) {
+                for (uint32_t i = rev; i <= primaryMask; i += 1u << len) entries[i] = leaf;
             } else {
                 uint32_t pointer = entries[rev & primaryMask];
-                uint32_t start = pointer >> 16, size = 1u << ((pointer >> 8) & 0xFF);
-                for (uint32_t i = rev >> primary; i < size; i += 1u << (len - primary))
-                    entries[start + i] = Leaf(symbol, len);
+                uint32_t start = Value(pointer), width = 1u << CodeLength(pointer);
+                for (uint32_t i = rev >> primary; i < width; i += 1u << (len - primary)) entries[start + i] = leaf;
             }
         }
         return true;
     }
+
+    // Turns primary entries whose literal code is followed, within the
+    // primary width, by a second whole literal code into literal pairs.
+    // Descending order reads every second entry before it can change: the
+    // bits after a code index a lower entry.
+    void PairLiterals() {
+        for (uint32_t i = (1u << primaryBits); i-- > 0;) {
+            uint32_t first = entries[i];
+            if (!(first & kLiteral)) continue;
+            uint32_t length = CodeLength(first);
+            uint32_t second = entries[i >> length];
+            if (!(second & kLiteral) || CodeLength(second) > static_cast<uint32_t>(primaryBits) - length) continue;
+            entries[i] = (Value(second) & 0xFF) << 24 | (Value(first) & 0xFF) << 16 | kLiteral | kLiteralPair |
+                         length << 8 | (length + CodeLength(second));
+        }
+    }
+
+    uint32_t Lookup(uint64_t bits) const { return ::Lookup(entries.data(), static_cast<uint32_t>(primaryBits), bits); }
 };
+
+// Output margin for the fast loop: a whole match plus the overshoot of its
+// last word copy.
+constexpr size_t kOutputMargin = 258 + 16;
+// Input margin: the fast loop refills with 8-byte loads, at most two between
+// two checks.
+constexpr size_t kInputMargin = 16;
 
 class Inflater {
 public:
@@ -105,8 +203,11 @@ public:
             uint32_t type = Take(2);
             bool ok = type == 0 ? Stored() : type == 1 ? Fixed() : type == 2 ? Dynamic() : false;
             if (!ok) return false;
-            if (full_ || final) return true;
+            if (full_ || final) break;
         }
+        // The fast loop's word copies may have run past the end of the data.
+        std::memset(out_.data() + written_, 0, out_.size() - written_);
+        return true;
     }
 
 private:
@@ -147,20 +248,25 @@ private:
         return value;
     }
 
-    // The next symbol of a table, or -1 when the bits match no code or the
-    // input ends inside the code.
-    int Decode(const HuffmanTable& table) {
+    // The entry of the next code, its code bits dropped, or kInvalid when the
+    // bits match no code or the input ends inside the code.
+    uint32_t Decode(const HuffmanTable& table) {
         if (bitCount_ < kMaxCodeLength) Refill();
-        uint32_t entry = table.entries[Peek(table.primaryBits) & ((1u << table.primaryBits) - 1)];
-        uint32_t sub = (entry >> 8) & 0xFF;
-        if (sub != 0) {
-            uint32_t index = static_cast<uint32_t>(bits_ >> table.primaryBits) & ((1u << sub) - 1);
-            entry = table.entries[(entry >> 16) + index];
-        }
-        int length = static_cast<int>(entry & 0xFF);
-        if (length == 0 || length > bitCount_) return -1;
+        // Bits past the count are either zeros or the next input bits.
+        uint32_t entry = table.Lookup(bits_);
+        int length = static_cast<int>(CodeLength(entry));
+        if ((entry & kExceptional) && Value(entry) != 0) return kInvalid;
+        if (length > bitCount_) return kInvalid;
         Drop(length);
-        return static_cast<int>(entry >> 16);
+        return entry;
+    }
+    // The extra bits of a decoded entry added to its base; false when the
+    // input ends first.
+    bool TakeExtra(uint32_t entry, uint32_t& value) {
+        int extra = static_cast<int>(DropBits(entry) - CodeLength(entry));
+        if (!Need(extra)) return false;
+        value = Value(entry) + Take(extra);
+        return true;
     }
 
     // --- blocks --------------------------------------------------------------
@@ -192,8 +298,8 @@ private:
             std::fill(lengths + 256, lengths + 280, 7);
             std::fill(lengths + 280, lengths + 288, 8);
             std::fill(lengths + 288, lengths + 320, 5);
-            fixedLitLen_.Build(lengths, 288, kLitLenPrimaryBits);
-            fixedDist_.Build(lengths + 288, 32, kDistPrimaryBits);
+            fixedLitLen_.Build(lengths, 288, kLitLenPrimaryBits, kSymbols.litLen.data());  // no pairs fit
+            fixedDist_.Build(lengths + 288, 32, kDistPrimaryBits, kSymbols.dist.data());
         }
         return Codes(fixedLitLen_, fixedDist_);
     }
@@ -210,14 +316,16 @@ private:
             if (!Need(3)) return false;
             codeLengthLengths[kCodeLengthOrder[i]] = static_cast<uint8_t>(Take(3));
         }
-        HuffmanTable codeLengths;
-        if (!codeLengths.Build(codeLengthLengths, 19, kCodeLengthPrimaryBits)) return false;
+        HuffmanTable& codeLengths = codeLengths_;
+        if (!codeLengths.Build(codeLengthLengths, 19, kCodeLengthPrimaryBits, kSymbols.codeLength.data()))
+            return false;
 
         uint8_t lengths[286 + 32] = {};
         const int total = literalCount + distanceCount;
         for (int i = 0; i < total;) {
-            int symbol = Decode(codeLengths);
-            if (symbol < 0) return false;
+            uint32_t entry = Decode(codeLengths);
+            if (entry == kInvalid) return false;
+            uint32_t symbol = Value(entry);
             if (symbol < 16) {
                 lengths[i++] = static_cast<uint8_t>(symbol);
                 continue;
@@ -240,54 +348,206 @@ private:
             i += repeat;
         }
         if (lengths[256] == 0) return false;  // a block must be able to end
-        HuffmanTable literals, distances;
-        if (!literals.Build(lengths, literalCount, kLitLenPrimaryBits) ||
-            !distances.Build(lengths + literalCount, distanceCount, kDistPrimaryBits))
+        HuffmanTable& literals = literals_;
+        HuffmanTable& distances = distances_;
+        if (!literals.Build(lengths, literalCount, kLitLenPrimaryBits, kSymbols.litLen.data()) ||
+            !distances.Build(lengths + literalCount, distanceCount, kDistPrimaryBits, kSymbols.dist.data()))
             return false;
+        // Pairs need two literal codes within the primary width.
+        int shortest = kMaxCodeLength + 1;
+        for (int symbol = 0; symbol < 256; ++symbol)
+            if (lengths[symbol] != 0) shortest = std::min<int>(shortest, lengths[symbol]);
+        if (2 * shortest <= kLitLenPrimaryBits) literals.PairLiterals();
         return Codes(literals, distances);
     }
 
+    enum class Step { kMore, kEndOfBlock, kError };
+
     bool Codes(const HuffmanTable& literals, const HuffmanTable& distances) {
+        for (;;) {
+            Step step = FastCodes(literals, distances);
+            if (step != Step::kMore) return step == Step::kEndOfBlock;
+            step = CarefulCode(literals, distances);
+            if (step != Step::kMore) return step == Step::kEndOfBlock;
+            if (full_) return true;
+        }
+    }
+
+    // One literal or match with every bound checked. Output that reaches the
+    // end of the buffer sets full_.
+    Step CarefulCode(const HuffmanTable& literals, const HuffmanTable& distances) {
         uint8_t* out = out_.data();
         const size_t end = out_.size();
+        uint32_t entry = Decode(literals);
+        if (entry == kInvalid) return Step::kError;
+        if (entry & kLiteral) {
+            out[written_++] = static_cast<uint8_t>(Value(entry));
+            full_ = written_ == end;
+            return Step::kMore;
+        }
+        if (entry & kExceptional) return Step::kEndOfBlock;
+        uint32_t length = 0, distance = 0;
+        if (!TakeExtra(entry, length)) return Step::kError;
+        entry = Decode(distances);
+        if (entry == kInvalid || !TakeExtra(entry, distance)) return Step::kError;
+        if (distance > written_) return Step::kError;  // before the start of the output
+
+        size_t count = std::min<size_t>(length, end - written_);
+        const uint8_t* from = out + written_ - distance;
+        uint8_t* to = out + written_;
+        // Overlapping copies repeat recent output.
+        if (distance >= count) {
+            std::memcpy(to, from, count);
+        } else {
+            for (size_t i = 0; i < count; ++i) to[i] = from[i];
+        }
+        written_ += count;
+        full_ = written_ == end;
+        return Step::kMore;
+    }
+
+    // Literals and matches while the input has kInputMargin bytes and the
+    // output kOutputMargin: every refill is a word load, every code is whole
+    // in the bit buffer, and word copies may run past a match's end.
+    Step FastCodes(const HuffmanTable& literals, const HuffmanTable& distances) {
+        if constexpr (std::endian::native != std::endian::little) return Step::kMore;
+        if (in_.size() < kInputMargin || out_.size() < kOutputMargin) return Step::kMore;
+        const uint8_t* inNext = in_.data() + position_;
+        const uint8_t* const inLimit = in_.data() + (in_.size() - kInputMargin);
+        uint8_t* const outStart = out_.data();
+        uint8_t* const outLimit = outStart + (out_.size() - kOutputMargin);
+        uint8_t* out = outStart + written_;
+        uint64_t bits = bits_;
+        uint32_t count = static_cast<uint32_t>(bitCount_);
+        // Byte stores may alias anything: the tables go into locals, and
+        // their widths are constants, which spares registers.
+        const uint32_t* const litTable = literals.entries.data();
+        const uint32_t* const distTable = distances.entries.data();
+        constexpr uint32_t litMask = (1u << kLitLenPrimaryBits) - 1;
+        Step step = Step::kMore;
+
+        auto refill = [&] {
+            uint64_t word;
+            std::memcpy(&word, inNext, 8);
+            bits |= word << count;
+            inNext += (63 - count) >> 3;
+            count |= 56;
+        };
+        // The primary entry needs only the primary width of valid bits.
+        auto primary = [&] { return litTable[static_cast<uint32_t>(bits) & litMask]; };
+        auto consume = [&](uint32_t entry) {
+            bits >>= DropBits(entry);
+            count -= DropBits(entry);
+        };
+        // Both bytes are always stored; the second counts only for a pair.
+        auto putLiterals = [&](uint32_t entry) {
+            uint16_t two = static_cast<uint16_t>(Value(entry));
+            std::memcpy(out, &two, 2);
+            out += 1 + ((entry & kLiteralPair) != 0);
+        };
+
+        if (inNext > inLimit || out > outLimit) return step;
+        refill();
+        uint32_t entry = primary();
+        // Each pass starts with at least 56 bits and the primary entry of
+        // the next code; it refills at most twice (16 bytes of input margin).
         for (;;) {
-            int symbol = Decode(literals);
-            if (symbol < 0) return false;
-            if (symbol < 256) {
-                out[written_++] = static_cast<uint8_t>(symbol);
-                if (written_ == end) return full_ = true;
+            if (entry & kLiteral) {
+                // Up to three primary entries of one or two literals, each
+                // within the primary width; the next entry is looked up while
+                // the literals are stored.
+                consume(entry);
+                uint32_t next = primary();
+                putLiterals(entry);
+                if (next & kLiteral) {
+                    consume(next);
+                    entry = primary();
+                    putLiterals(next);
+                    if (entry & kLiteral) {
+                        consume(entry);
+                        next = primary();  // 56 - 3 x 10 bits remain at least
+                        putLiterals(entry);
+                    } else {
+                        next = entry;
+                    }
+                }
+                entry = next;
+                if (inNext > inLimit || out > outLimit) break;
+                refill();
                 continue;
             }
-            if (symbol == 256) return true;
-            symbol -= 257;
-            if (symbol >= 29) return false;
-            if (!Need(kLengthExtra[symbol])) return false;
-            size_t length = kLengthBase[symbol] + Take(kLengthExtra[symbol]);
-            int distanceSymbol = Decode(distances);
-            if (distanceSymbol < 0) return false;
-            if (!Need(kDistExtra[distanceSymbol])) return false;
-            size_t distance = kDistBase[distanceSymbol] + Take(kDistExtra[distanceSymbol]);
-            if (distance > written_) return false;  // before the start of the output
-
-            size_t count = std::min(length, end - written_);
-            const uint8_t* from = out + written_ - distance;
-            uint8_t* to = out + written_;
-            // Overlapping copies repeat recent output.
-            if (distance >= count) {
-                std::memcpy(to, from, count);
-            } else if (distance == 1) {
-                std::memset(to, *from, count);
-            } else if (distance >= 8) {
-                // Each 8-byte step reads only bytes written before it.
-                size_t i = 0;
-                for (; i + 8 <= count; i += 8) std::memcpy(to + i, from + i, 8);
-                for (; i < count; ++i) to[i] = from[i];
-            } else {
-                for (size_t i = 0; i < count; ++i) to[i] = from[i];
+            if (entry & kSubtable) {
+                uint32_t index = static_cast<uint32_t>(bits) >> kLitLenPrimaryBits;
+                entry = litTable[Value(entry) + (index & ((1u << CodeLength(entry)) - 1))];
+                if (entry & kLiteral) {
+                    consume(entry);
+                    *out++ = static_cast<uint8_t>(Value(entry));
+                    if (inNext > inLimit || out > outLimit) break;
+                    refill();
+                    entry = primary();
+                    continue;
+                }
             }
-            written_ += count;
-            if (written_ == end) return full_ = true;
+            if (entry & kExceptional) {
+                if (Value(entry) == 0) {
+                    consume(entry);
+                    step = Step::kEndOfBlock;
+                } else {
+                    step = Step::kError;
+                }
+                break;
+            }
+            // A match: length code with extras, distance code with extras,
+            // at most 15 + 5 + 15 + 14 bits.
+            uint32_t length = BaseWithExtra(entry, bits);
+            consume(entry);
+            entry = Lookup(distTable, kDistPrimaryBits, bits);
+            if (entry & kExceptional) {
+                step = Step::kError;
+                break;
+            }
+            uint32_t distance = BaseWithExtra(entry, bits);
+            consume(entry);
+            if (distance > static_cast<size_t>(out - outStart)) {
+                step = Step::kError;  // before the start of the output
+                break;
+            }
+            const uint8_t* from = out - distance;
+            uint8_t* const to = out;
+            out += length;
+            if (inNext > inLimit || out > outLimit) {
+                for (uint8_t* dst = to; dst < out; ++dst, ++from) *dst = *from;
+                break;
+            }
+            // The next code is decoded while the match is copied.
+            refill();
+            entry = primary();
+            if (distance >= 8) {
+                // Each word reads only bytes written before it; the last may
+                // run past the match, into the margin.
+                uint8_t* dst = to;
+                do {
+                    std::memcpy(dst, from, 8);
+                    dst += 8;
+                    from += 8;
+                } while (dst < out);
+            } else if (distance == 1) {
+                uint64_t repeated = 0x0101010101010101ull * *from;
+                uint8_t* dst = to;
+                do {
+                    std::memcpy(dst, &repeated, 8);
+                    dst += 8;
+                } while (dst < out);
+            } else {
+                for (uint8_t* dst = to; dst < out; ++dst, ++from) *dst = *from;
+            }
         }
+
+        written_ = static_cast<size_t>(out - outStart);
+        position_ = static_cast<size_t>(inNext - in_.data());
+        bits_ = bits;
+        bitCount_ = static_cast<int>(count);
+        return step;
     }
 
     std::span<const uint8_t> in_;
@@ -298,6 +558,7 @@ private:
     size_t written_ = 0;
     bool full_ = false;
     HuffmanTable fixedLitLen_, fixedDist_;
+    HuffmanTable codeLengths_, literals_, distances_;  // of the current dynamic block
 };
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include "codecs/png_pixels.h"
 
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 
@@ -7,34 +10,49 @@ namespace png {
 namespace {
 
 // The Paeth predictor: whichever of left, up and up-left is closest to
-// left + up - up-left, ties going to left, then up.
+// left + up - up-left, ties going to left, then up. Written as two selects,
+// which compile without branches.
 inline uint8_t Paeth(int a, int b, int c) {
     int pa = std::abs(b - c), pb = std::abs(a - c), pc = std::abs(a + b - 2 * c);
-    if (pa <= pb && pa <= pc) return static_cast<uint8_t>(a);
-    return static_cast<uint8_t>(pb <= pc ? b : c);
+    int nearest = pb < pa ? b : a;
+    int distance = pb < pa ? pb : pa;
+    return static_cast<uint8_t>(pc < distance ? c : nearest);
 }
 
-// Rows with a row above; the distance is a constant so that loops unroll.
+// Rows with a row above; the distance is a constant so that the bytes to
+// the left stay in registers instead of being read back from the row just
+// written. Rows hold whole pixels: the length is a multiple of Distance.
 template <size_t Distance>
 void UnfilterWithUp(uint8_t type, uint8_t* row, const uint8_t* up, size_t length) {
-    const size_t head = Distance < length ? Distance : length;
+    if (length < Distance) return;  // cannot happen for rows of whole pixels
+    uint8_t left[Distance], upLeft[Distance];
     switch (type) {
         case 1:
-            for (size_t i = Distance; i < length; ++i) row[i] = static_cast<uint8_t>(row[i] + row[i - Distance]);
+            for (size_t j = 0; j < Distance; ++j) left[j] = row[j];
+            for (size_t i = Distance; i + Distance <= length; i += Distance)
+                for (size_t j = 0; j < Distance; ++j) row[i + j] = left[j] = static_cast<uint8_t>(row[i + j] + left[j]);
             break;
         case 2:
             for (size_t i = 0; i < length; ++i) row[i] = static_cast<uint8_t>(row[i] + up[i]);
             break;
         case 3:
-            for (size_t i = 0; i < head; ++i) row[i] = static_cast<uint8_t>(row[i] + (up[i] >> 1));
-            for (size_t i = Distance; i < length; ++i)
-                row[i] = static_cast<uint8_t>(row[i] + ((row[i - Distance] + up[i]) >> 1));
+            for (size_t j = 0; j < Distance; ++j) row[j] = left[j] = static_cast<uint8_t>(row[j] + (up[j] >> 1));
+            for (size_t i = Distance; i + Distance <= length; i += Distance)
+                for (size_t j = 0; j < Distance; ++j)
+                    row[i + j] = left[j] = static_cast<uint8_t>(row[i + j] + ((left[j] + up[i + j]) >> 1));
             break;
         case 4:
             // Without a left neighbour the predictor is the byte above.
-            for (size_t i = 0; i < head; ++i) row[i] = static_cast<uint8_t>(row[i] + up[i]);
-            for (size_t i = Distance; i < length; ++i)
-                row[i] = static_cast<uint8_t>(row[i] + Paeth(row[i - Distance], up[i], up[i - Distance]));
+            for (size_t j = 0; j < Distance; ++j) {
+                upLeft[j] = up[j];
+                row[j] = left[j] = static_cast<uint8_t>(row[j] + up[j]);
+            }
+            for (size_t i = Distance; i + Distance <= length; i += Distance)
+                for (size_t j = 0; j < Distance; ++j) {
+                    uint8_t above = up[i + j];
+                    row[i + j] = left[j] = static_cast<uint8_t>(row[i + j] + Paeth(left[j], above, upLeft[j]));
+                    upLeft[j] = above;
+                }
             break;
         default:
             break;  // 0, and values above 4 where they are tolerated: as stored
@@ -51,6 +69,115 @@ void UnfilterFirstRow(uint8_t type, uint8_t* row, size_t length, size_t distance
     }
 }
 
+// A pixel as the 32-bit value whose memory bytes are blue, green, red, alpha,
+// with the colours premultiplied (x * a / 255, truncated). Alpha 255 keeps
+// the colours and alpha 0 gives all zeros, as the target already holds.
+inline uint32_t Premultiplied(uint32_t r, uint32_t g, uint32_t b, uint32_t a) {
+    // Blue and red side by side in 16-bit lanes. For n up to 255 x 255,
+    // n / 255 == (n + 1 + (n >> 8)) >> 8, and no lane carries into the next.
+    uint32_t br = (b | r << 16) * a;
+    br = ((br + 0x00010001u + ((br >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+    uint32_t green = g * a;
+    green = (green + 1 + (green >> 8)) >> 8;
+    return br | green << 8 | a << 24;
+}
+inline uint32_t Opaque(uint32_t r, uint32_t g, uint32_t b) { return b | g << 8 | r << 16 | 0xFF000000u; }
+
+inline void PutPixel(uint8_t* pixel, uint32_t value) {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(pixel, &value, 4);
+    } else {
+        pixel[0] = static_cast<uint8_t>(value), pixel[1] = static_cast<uint8_t>(value >> 8);
+        pixel[2] = static_cast<uint8_t>(value >> 16), pixel[3] = static_cast<uint8_t>(value >> 24);
+    }
+}
+
+inline void Store(uint8_t* pixel, unsigned r, unsigned g, unsigned b, unsigned a) {
+    if (a == 0) return;  // stays 0, 0, 0, 0
+    PutPixel(pixel, a == 255 ? Opaque(r, g, b) : Premultiplied(r, g, b, a));
+}
+
+#if defined(__GNUC__) && (defined(__SSE2__) || defined(__ARM_NEON))
+// Four-byte pixels as four 16-bit lanes, one pixel per step: the dependency
+// on the left pixel stays, but each step works on all of its bytes at once.
+// Only where the compiler has vector registers for it.
+#define PNG_PIXEL_LANES 1
+typedef uint8_t PixelBytes __attribute__((vector_size(4)));
+typedef int16_t Lanes __attribute__((vector_size(8)));
+
+inline Lanes LoadLanes(const uint8_t* p) {
+    PixelBytes b;
+    std::memcpy(&b, p, 4);
+    return __builtin_convertvector(b, Lanes);
+}
+inline void StoreLanes(uint8_t* p, Lanes v) {
+    PixelBytes b = __builtin_convertvector(v, PixelBytes);  // the low bytes
+    std::memcpy(p, &b, 4);
+}
+inline Lanes Select(Lanes mask, Lanes yes, Lanes no) { return (yes & mask) | (no & ~mask); }
+inline Lanes Absolute(Lanes v) {
+    Lanes sign = v >> 15;
+    return (v ^ sign) - sign;
+}
+inline Lanes PaethLanes(Lanes a, Lanes b, Lanes c) {
+    Lanes pa = Absolute(b - c), pb = Absolute(a - c), pc = Absolute(a + b - c - c);
+    Lanes upCloser = pb < pa;
+    Lanes nearest = Select(upCloser, b, a), distance = Select(upCloser, pb, pa);
+    return Select(pc < distance, c, nearest);
+}
+
+// Types 1, 3 and 4 for rows of four-byte pixels; false for other types.
+// (Three-byte pixels gain nothing this way: their byte-wise loop has three
+// short dependency chains, not four.)
+bool UnfilterLanes(uint8_t type, uint8_t* row, const uint8_t* up, size_t length) {
+    if (type != 1 && type != 3 && type != 4) return false;
+    Lanes left{}, upLeft{};
+    for (size_t i = 0; i + 4 <= length; i += 4) {
+        Lanes raw = LoadLanes(row + i), above = LoadLanes(up + i), value;
+        if (type == 1)
+            value = raw + left;
+        else if (type == 3)
+            value = raw + ((left + above) >> 1);
+        else
+            value = raw + PaethLanes(left, above, upLeft);
+        left = value & 0xFF;
+        upLeft = above;
+        StoreLanes(row + i, left);
+    }
+    return true;
+}
+
+// Four RGBA pixels at a time into premultiplied blue, green, red, alpha,
+// with the same arithmetic as Premultiplied.
+typedef uint8_t FourPixelBytes __attribute__((vector_size(16)));
+typedef uint16_t FourPixelLanes __attribute__((vector_size(32)));
+
+// Pixels are step bytes apart in the target (4, or more in Adam7 passes).
+void PremultiplyRgbaRow(const uint8_t* s, uint8_t* pixel, size_t count, size_t step) {
+    const FourPixelLanes alphaLanes = {0, 0, 0, 0xFFFF, 0, 0, 0, 0xFFFF, 0, 0, 0, 0xFFFF, 0, 0, 0, 0xFFFF};
+    size_t k = 0;
+    for (; k + 4 <= count; k += 4, s += 16, pixel += 4 * step) {
+        FourPixelBytes bytes;
+        std::memcpy(&bytes, s, 16);
+        FourPixelLanes v = __builtin_convertvector(bytes, FourPixelLanes);
+        FourPixelLanes alpha = __builtin_shufflevector(v, v, 3, 3, 3, 3, 7, 7, 7, 7, 11, 11, 11, 11, 15, 15, 15, 15);
+        FourPixelLanes n = v * alpha;
+        n = (n + 1 + (n >> 8)) >> 8;
+        // Red and blue swap places within each pixel (a shuffle that stays in
+        // each 64-bit quarter, which plain SSE2 has); alpha comes from the input.
+        n = __builtin_shufflevector(n, n, 2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15);
+        FourPixelLanes out = (n & ~alphaLanes) | (v & alphaLanes);
+        bytes = __builtin_convertvector(out, FourPixelBytes);
+        if (step == 4) {
+            std::memcpy(pixel, &bytes, 16);
+        } else {
+            for (size_t j = 0; j < 4; ++j) std::memcpy(pixel + j * step, reinterpret_cast<const uint8_t*>(&bytes) + 4 * j, 4);
+        }
+    }
+    for (; k < count; ++k, s += 4, pixel += step) PutPixel(pixel, Premultiplied(s[0], s[1], s[2], s[3]));
+}
+#endif
+
 // Undoes one row's filter; previous is null for the first row.
 void Unfilter(uint8_t type, uint8_t* row, const uint8_t* previous, size_t length, size_t distance) {
     if (previous == nullptr) return UnfilterFirstRow(type, row, length, distance);
@@ -58,33 +185,31 @@ void Unfilter(uint8_t type, uint8_t* row, const uint8_t* previous, size_t length
         case 1: return UnfilterWithUp<1>(type, row, previous, length);
         case 2: return UnfilterWithUp<2>(type, row, previous, length);
         case 3: return UnfilterWithUp<3>(type, row, previous, length);
+#ifdef PNG_PIXEL_LANES
+        case 4:
+            if (UnfilterLanes(type, row, previous, length)) return;
+            return UnfilterWithUp<4>(type, row, previous, length);
+#else
         case 4: return UnfilterWithUp<4>(type, row, previous, length);
+#endif
         case 6: return UnfilterWithUp<6>(type, row, previous, length);
         default: return UnfilterWithUp<8>(type, row, previous, length);
     }
-}
-
-inline void Store(uint8_t* pixel, unsigned r, unsigned g, unsigned b, unsigned a) {
-    if (a == 0) return;  // stays 0, 0, 0, 0
-    if (a == 255) {
-        pixel[0] = static_cast<uint8_t>(b), pixel[1] = static_cast<uint8_t>(g), pixel[2] = static_cast<uint8_t>(r);
-        pixel[3] = 255;
-        return;
-    }
-    pixel[0] = static_cast<uint8_t>(b * a / 255);
-    pixel[1] = static_cast<uint8_t>(g * a / 255);
-    pixel[2] = static_cast<uint8_t>(r * a / 255);
-    pixel[3] = static_cast<uint8_t>(a);
 }
 
 struct PassGeometry {
     const Pass& pass;
     int64_t columns;
     int64_t rows;
-    size_t stride;  // filter byte + row bytes
+    size_t stride;         // filter byte + row bytes
+    int64_t firstRow = 0;  // of the pass, when a writer gets a part of its rows
+
+    int32_t PictureRow(int64_t r) const { return static_cast<int32_t>(pass.y0 + (firstRow + r) * pass.dy); }
 };
 
-// One colour type per instance, so that the pixel loop has no switch.
+// One colour type per instance, so that the pixel loop has no switch. Every
+// pixel is written, transparent ones as zeros over the zeros already there,
+// so that the loop has no branch on alpha.
 template <int ColourType>
 void WriteTrueColour8Rows(const Colours& c, const uint8_t* data, const PassGeometry& g, const PixelView& target) {
     constexpr int step = ColourType == 6 ? 4 : ColourType == 4 ? 2 : 3;
@@ -92,16 +217,24 @@ void WriteTrueColour8Rows(const Colours& c, const uint8_t* data, const PassGeome
     const size_t dx = static_cast<size_t>(g.pass.dx) * 4;
     for (int64_t r = 0; r < g.rows; ++r) {
         const uint8_t* s = data + r * g.stride + 1;
-        uint8_t* pixel = target.PictureRow(static_cast<int32_t>(g.pass.y0 + r * g.pass.dy)) + g.pass.x0 * 4;
-        for (int64_t k = 0; k < g.columns; ++k, s += step, pixel += dx) {
-            if constexpr (ColourType == 6) {
-                Store(pixel, s[0], s[1], s[2], s[3]);
-            } else if constexpr (ColourType == 4) {
-                Store(pixel, s[0], s[0], s[0], s[1]);
-            } else {
-                bool keyed = key != -1 && s[2] == (key & 0xFF) && s[1] == ((key >> 8) & 0xFF) &&
-                             s[0] == ((key >> 16) & 0xFF);
-                Store(pixel, s[0], s[1], s[2], keyed ? 0 : 255);
+        uint8_t* pixel = target.PictureRow(g.PictureRow(r)) + g.pass.x0 * 4;
+        if constexpr (ColourType == 6) {
+#ifdef PNG_PIXEL_LANES
+            PremultiplyRgbaRow(s, pixel, static_cast<size_t>(g.columns), dx);
+#else
+            for (int64_t k = 0; k < g.columns; ++k, s += step, pixel += dx)
+                PutPixel(pixel, Premultiplied(s[0], s[1], s[2], s[3]));
+#endif
+        } else if constexpr (ColourType == 4) {
+            for (int64_t k = 0; k < g.columns; ++k, s += step, pixel += dx)
+                PutPixel(pixel, Premultiplied(s[0], s[0], s[0], s[1]));
+        } else if (key == -1) {
+            for (int64_t k = 0; k < g.columns; ++k, s += step, pixel += dx) PutPixel(pixel, Opaque(s[0], s[1], s[2]));
+        } else {
+            const uint32_t keyColour = Opaque((key >> 16) & 0xFF, (key >> 8) & 0xFF, key & 0xFF);
+            for (int64_t k = 0; k < g.columns; ++k, s += step, pixel += dx) {
+                uint32_t colour = Opaque(s[0], s[1], s[2]);
+                PutPixel(pixel, colour == keyColour ? 0 : colour);
             }
         }
     }
@@ -118,16 +251,62 @@ bool WriteTrueColour8(const ImageFormat& f, const Colours& c, const uint8_t* dat
     return true;
 }
 
-bool WritePaletteGrey(const ImageFormat& f, const Colours& c, const uint8_t* data, const PassGeometry& g,
+// Every pixel of a palette or grey image as one of at most 256 values; the
+// writer looks each sample up instead of working it out.
+struct SampleTable {
+    std::array<uint32_t, 256> pixel{};
+    std::array<bool, 256> valid{};  // false: beyond the palette, the writer fails
+};
+
+SampleTable MakeSampleTable(const ImageFormat& f, const Colours& c) {
+    SampleTable t;
+    const bool palette = f.colourType == 3;
+    const unsigned count = 1u << f.bitDepth;
+    for (unsigned v = 0; v < count; ++v) {
+        if (palette) {
+            if (3 * size_t{v} + 2 >= c.palette.size()) continue;
+            unsigned alpha = 255;
+            if (c.transparencyKey != -1) {
+                if (v >= c.transparency.size()) continue;
+                alpha = c.transparency[v];
+            }
+            t.valid[v] = true;
+            t.pixel[v] = alpha == 0 ? 0
+                                    : alpha == 255 ? Opaque(c.palette[3 * v], c.palette[3 * v + 1], c.palette[3 * v + 2])
+                                                   : Premultiplied(c.palette[3 * v], c.palette[3 * v + 1],
+                                                                   c.palette[3 * v + 2], alpha);
+        } else {
+            t.valid[v] = true;
+            if (c.transparencyKey != -1 && static_cast<int32_t>(v) == c.transparencyKey) continue;  // transparent
+            if (3 * size_t{v} >= c.palette.size()) {
+                t.valid[v] = false;
+                continue;
+            }
+            unsigned grey = c.palette[3 * v];
+            t.pixel[v] = Opaque(grey, grey, grey);
+        }
+    }
+    return t;
+}
+
+bool WritePaletteGrey(const ImageFormat& f, const SampleTable& table, const uint8_t* data, const PassGeometry& g,
                       const PixelView& target) {
     const int depth = f.bitDepth;
     const unsigned mask = (1u << depth) - 1;
-    const bool palette = f.colourType == 3;
+    const size_t dx = static_cast<size_t>(g.pass.dx) * 4;
     for (int64_t r = 0; r < g.rows; ++r) {
         const uint8_t* s = data + r * g.stride + 1;
-        uint8_t* line = target.PictureRow(static_cast<int32_t>(g.pass.y0 + r * g.pass.dy));
+        uint8_t* pixel = target.PictureRow(g.PictureRow(r)) + g.pass.x0 * 4;
+        if (depth == 8) {
+            for (int64_t k = 0; k < g.columns; ++k, pixel += dx) {
+                unsigned v = s[k];
+                if (!table.valid[v]) return false;
+                PutPixel(pixel, table.pixel[v]);
+            }
+            continue;
+        }
         int shift = 8 - depth;
-        for (int64_t k = 0; k < g.columns; ++k) {
+        for (int64_t k = 0; k < g.columns; ++k, pixel += dx) {
             unsigned v = (*s >> shift) & mask;
             if (shift == 0) {
                 shift = 8 - depth;
@@ -135,21 +314,8 @@ bool WritePaletteGrey(const ImageFormat& f, const Colours& c, const uint8_t* dat
             } else {
                 shift -= depth;
             }
-            uint8_t* pixel = line + (g.pass.x0 + k * g.pass.dx) * 4;
-            if (palette) {
-                if (3 * size_t{v} + 2 >= c.palette.size()) return false;  // index beyond the palette
-                unsigned alpha = 255;
-                if (c.transparencyKey != -1) {
-                    if (v >= c.transparency.size()) return false;
-                    alpha = c.transparency[v];
-                }
-                Store(pixel, c.palette[3 * v], c.palette[3 * v + 1], c.palette[3 * v + 2], alpha);
-            } else {
-                if (c.transparencyKey != -1 && static_cast<int32_t>(v) == c.transparencyKey) continue;
-                if (3 * size_t{v} >= c.palette.size()) return false;
-                unsigned grey = c.palette[3 * v];
-                Store(pixel, grey, grey, grey, 255);
-            }
+            if (!table.valid[v]) return false;
+            PutPixel(pixel, table.pixel[v]);
         }
     }
     return true;
@@ -163,7 +329,7 @@ bool WriteDepth16(const ImageFormat& f, const Colours& c, const uint8_t* data, c
     const auto& t = c.transparency;
     for (int64_t r = 0; r < g.rows; ++r) {
         const uint8_t* s = data + r * g.stride + 1;
-        uint8_t* line = target.PictureRow(static_cast<int32_t>(g.pass.y0 + r * g.pass.dy));
+        uint8_t* line = target.PictureRow(g.PictureRow(r));
         for (int64_t k = 0; k < g.columns; ++k, s += step) {
             uint8_t* pixel = line + (g.pass.x0 + k * g.pass.dx) * 4;
             switch (f.colourType) {
@@ -184,11 +350,49 @@ bool WriteDepth16(const ImageFormat& f, const Colours& c, const uint8_t* data, c
     return true;
 }
 
-bool WritePass(const ImageFormat& f, const Colours& c, const uint8_t* data, const PassGeometry& g,
-               const PixelView& target) {
-    if (f.bitDepth == 16) return WriteDepth16(f, c, data, g, target);
-    if (f.colourType == 0 || f.colourType == 3) return WritePaletteGrey(f, c, data, g, target);
-    return WriteTrueColour8(f, c, data, g, target);
+// The writers for one image: the sample table is made once.
+class Writer {
+public:
+    Writer(const ImageFormat& f, const Colours& c, const PixelView& target) : f_(f), c_(c), target_(target) {
+        if (UsesTable()) table_ = MakeSampleTable(f, c);
+    }
+    bool Write(const uint8_t* data, const PassGeometry& g) const {
+        if (f_.bitDepth == 16) return WriteDepth16(f_, c_, data, g, target_);
+        if (UsesTable()) return WritePaletteGrey(f_, table_, data, g, target_);
+        return WriteTrueColour8(f_, c_, data, g, target_);
+    }
+
+private:
+    bool UsesTable() const { return (f_.colourType == 0 || f_.colourType == 3) && f_.bitDepth <= 8; }
+    const ImageFormat& f_;
+    const Colours& c_;
+    const PixelView& target_;
+    SampleTable table_;
+};
+
+// Rows are unfiltered and written a few kilobytes at a time, so that the
+// writer reads them while they are still in the cache.
+constexpr size_t kChunkBytes = 16 * 1024;
+
+// Unfilters the pass's rows at data in place and writes them; false when a
+// writer fails or, where filter values above 4 are fatal, at such a value.
+bool UnfilterAndWrite(const ImageFormat& f, const Writer& writer, uint8_t* data, const PassGeometry& g,
+                      bool strictFilters) {
+    const size_t distance = static_cast<size_t>(FilterDistance(f));
+    const int64_t chunk = std::max<int64_t>(1, static_cast<int64_t>(kChunkBytes / g.stride));
+    for (int64_t first = 0; first < g.rows; first += chunk) {
+        const int64_t count = std::min(chunk, g.rows - first);
+        for (int64_t r = first; r < first + count; ++r) {
+            uint8_t* row = data + r * g.stride;
+            if (strictFilters && row[0] > 4) return false;
+            Unfilter(row[0], row + 1, r > 0 ? row + 1 - g.stride : nullptr, g.stride - 1, distance);
+        }
+        PassGeometry part = g;
+        part.firstRow = first;
+        part.rows = count;
+        if (!writer.Write(data + first * g.stride, part)) return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -257,12 +461,7 @@ bool DecodePlain(const ImageFormat& f, const Colours& c, std::span<uint8_t> data
     const Pass& pass = kPasses[kWholeImagePass];
     PassGeometry g{pass, f.width, f.height, static_cast<size_t>(RowBytes(f, f.width) + 1)};
     if (data.size() < g.stride * static_cast<size_t>(g.rows)) return false;
-    const size_t distance = static_cast<size_t>(FilterDistance(f));
-    for (int64_t r = 0; r < g.rows; ++r) {
-        uint8_t* row = data.data() + r * g.stride;
-        Unfilter(row[0], row + 1, r > 0 ? row + 1 - g.stride : nullptr, g.stride - 1, distance);
-    }
-    return WritePass(f, c, data.data(), g, target);
+    return UnfilterAndWrite(f, Writer(f, c, target), data.data(), g, false);
 }
 
 bool DecodeInterlaced(const ImageFormat& f, const Colours& c, std::span<const uint8_t> data, const PixelView& target) {
@@ -272,7 +471,7 @@ bool DecodeInterlaced(const ImageFormat& f, const Colours& c, std::span<const ui
         if (size > largest) largest = size;
     }
     std::vector<uint8_t> work(largest);
-    const size_t distance = static_cast<size_t>(FilterDistance(f));
+    const Writer writer(f, c, target);
     size_t offset = 0;
     for (int i = 0; i < kWholeImagePass; ++i) {
         PassGeometry g{kPasses[i], PassColumns(f, kPasses[i]), PassRows(f, kPasses[i]), 0};
@@ -281,13 +480,8 @@ bool DecodeInterlaced(const ImageFormat& f, const Colours& c, std::span<const ui
         size_t size = g.stride * static_cast<size_t>(g.rows);
         if (data.size() - offset < size) return false;
         std::memcpy(work.data(), data.data() + offset, size);
-        for (int64_t r = 0; r < g.rows; ++r) {
-            uint8_t* row = work.data() + r * g.stride;
-            if (row[0] > 4) return false;  // fatal in interlaced data
-            Unfilter(row[0], row + 1, r > 0 ? row + 1 - g.stride : nullptr, g.stride - 1, distance);
-        }
         offset += size;
-        if (!WritePass(f, c, work.data(), g, target)) return false;
+        if (!UnfilterAndWrite(f, writer, work.data(), g, true)) return false;  // filter values above 4 are fatal
     }
     return true;
 }

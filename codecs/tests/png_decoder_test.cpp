@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 #include "codecs/cPNGparser.h"
@@ -155,6 +156,81 @@ TEST(PngDecoder, PremultipliesWithTruncation) {
     Decoded d = Decode(Builder().Header(1, 1, 8, 6).Data({0, 200, 100, 50, 128}).End());
     EXPECT_EQ(d.bgra, (Bytes{25, 50, 100, 128}));
     EXPECT_TRUE(d.alpha);
+}
+
+TEST(PngDecoder, PremultipliesEveryColourAndAlphaPair) {
+    // Column x holds colour x (red x, green x, blue 255 - x), row y alpha y.
+    Bytes samples;
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) samples.insert(samples.end(), {uint8_t(x), uint8_t(x), uint8_t(255 - x), uint8_t(y)});
+    Decoded d = Decode(Builder().Header(256, 256, 8, 6).Data(test_png::Plain(samples, 256, 256, 4)).End());
+    ASSERT_TRUE(d.hasImage);
+    int wrong = 0;
+    for (int y = 0; y < 256; ++y)
+        for (int x = 0; x < 256; ++x) {
+            const uint8_t* p = &d.bgra[(size_t(y) * 256 + x) * 4];
+            Bytes expected = {uint8_t((255 - x) * y / 255), uint8_t(x * y / 255), uint8_t(x * y / 255), uint8_t(y)};
+            if (Bytes(p, p + 4) != expected) ++wrong;
+        }
+    EXPECT_EQ(wrong, 0);
+}
+
+// Filters the samples with each type in turn, row by row, the way an encoder
+// does: the stored byte is the sample minus its predictor.
+Bytes FilterRows(const Bytes& samples, size_t rowBytes, size_t distance) {
+    Bytes out;
+    const size_t rows = samples.size() / rowBytes;
+    for (size_t r = 0; r < rows; ++r) {
+        const uint8_t type = static_cast<uint8_t>(r % 5);
+        out.push_back(type);
+        for (size_t i = 0; i < rowBytes; ++i) {
+            auto at = [&](size_t row, size_t col) { return int(samples[row * rowBytes + col]); };
+            int a = i >= distance ? at(r, i - distance) : 0, b = r > 0 ? at(r - 1, i) : 0;
+            int c = i >= distance && r > 0 ? at(r - 1, i - distance) : 0;
+            int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+            int paeth = pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+            int predictor[5] = {0, a, b, (a + b) / 2, paeth};
+            out.push_back(static_cast<uint8_t>(at(r, i) - predictor[type]));
+        }
+    }
+    return out;
+}
+
+TEST(PngDecoder, EveryFilterAtEveryPixelSize) {
+    struct Case {
+        uint8_t colourType, depth;
+        size_t bytesPerPixel;
+    } cases[] = {{0, 8, 1}, {4, 8, 2}, {2, 8, 3}, {6, 8, 4}, {2, 16, 6}, {6, 16, 8}};
+    const int width = 37, height = 11;
+    uint32_t state = 99;
+    for (const Case& c : cases) {
+        // Random samples; alpha (high byte at 16 bits) opaque, so that the
+        // pixels show the samples unchanged.
+        Bytes samples(size_t(width) * height * c.bytesPerPixel);
+        for (size_t i = 0; i < samples.size(); ++i) {
+            state = state * 1103515245u + 12345u;
+            samples[i] = static_cast<uint8_t>(state >> 23);
+        }
+        const size_t alpha = c.colourType == 4 ? c.bytesPerPixel / 2 : c.colourType == 6 ? c.bytesPerPixel * 3 / 4 : 0;
+        if (alpha != 0)
+            for (size_t i = alpha; i < samples.size(); i += c.bytesPerPixel) samples[i] = 255;
+        Bytes file = Builder()
+                         .Header(width, height, c.depth, c.colourType)
+                         .Data(FilterRows(samples, width * c.bytesPerPixel, c.bytesPerPixel))
+                         .End();
+        Decoded d = Decode(file);
+        ASSERT_TRUE(d.hasImage) << int(c.colourType) << "/" << int(c.depth);
+        const size_t step = c.depth / 8;
+        Bytes expected;
+        for (size_t at = 0; at < samples.size(); at += c.bytesPerPixel) {
+            const uint8_t* s = &samples[at];
+            if (c.colourType == 0 || c.colourType == 4)
+                expected.insert(expected.end(), {s[0], s[0], s[0], 255});
+            else
+                expected.insert(expected.end(), {s[2 * step], s[step], s[0], 255});
+        }
+        EXPECT_EQ(d.bgra, expected) << int(c.colourType) << "/" << int(c.depth);
+    }
 }
 
 TEST(PngDecoder, DefaultPalettes) {

@@ -78,6 +78,28 @@ public:
     // Decodes the kept source bytes again (e.g. at another icon size); they stay kept.
     bool LoadPicture_FromOrignalFormat(int32_t iconCx = 0, int32_t iconCy = 0, int32_t iconBitDepth = 32);
 
+    // Pixel effects and access
+    // Picture pixel (x, y), y = 0 at the top, as an OLE colour (0x00BBGGRR);
+    // straight colour unless asPreMultiplied. -1 outside the image, and
+    // AlphaValue (when given) receives the alpha byte, 0 outside.
+    int32_t GetPixel(int32_t x, int32_t y, int32_t* AlphaValue = nullptr, bool asPreMultiplied = false) const;
+    // Copies the rectangle (x, y, Width, Height; 0 = to the image's edge, cut
+    // at the right and bottom) into outStream in the layout asked for: rows
+    // of Width x 4 bytes, or Width x 3 (padded to 4 bytes when asWordAligned).
+    // rowBytes receives the length of the array's first dimension: the row
+    // size for the 2-D form, the whole length for the 1-D form. False, and
+    // outStream untouched, for a rectangle outside the image.
+    bool GetDIBbits(std::vector<uint8_t>& outStream, bool as2dArray = false, bool asBGRformat = true,
+                    bool as32bpp = true, bool asWordAligned = false, bool asBottomUp = true, int32_t x = 0,
+                    int32_t y = 0, int32_t Width = 0, int32_t Height = 0, bool asPreMultiplied = true,
+                    int32_t* rowBytes = nullptr) const;
+    // Writes rows of that layout into the rectangle, then analyses the alpha
+    // of the whole image. inStream must hold the rectangle's rows; 24-bit
+    // input keeps the image's alpha bytes.
+    bool SetDIBbits(std::span<const uint8_t> inStream, bool isBGRformat = true, bool is32bpp = true,
+                    bool isWordAligned = false, bool isBottomUp = true, int32_t dstX = 0, int32_t dstY = 0,
+                    int32_t dstWidth = 0, int32_t dstHeight = 0);
+
 #ifdef _WIN32
     // A resource by name or number: custom data when ResSection is a type
     // name, else a picture of kind 0 (bitmap), 1 (icon) or 2 (cursor).

@@ -99,6 +99,13 @@ public:
     bool SetDIBbits(std::span<const uint8_t> inStream, bool isBGRformat = true, bool is32bpp = true,
                     bool isWordAligned = false, bool isBottomUp = true, int32_t dstX = 0, int32_t dstY = 0,
                     int32_t dstWidth = 0, int32_t dstHeight = 0);
+    // Inverts the colours of every visible pixel, keeping alpha.
+    bool MakeImageInverse();
+    // Opaque pixels of TransparentColor become transparent; with Revert,
+    // transparent pixels become that colour again.
+    bool MakeTransparent(int32_t TransparentColor, bool Revert = false);
+    // Fills the image with squares of CheckerSize (at least 1), opaque.
+    bool CreateCheckerBoard(int32_t CheckerSize, int32_t FirstColor, int32_t SecondColor);
 
 #ifdef _WIN32
     // A resource by name or number: custom data when ResSection is a type

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -106,7 +107,10 @@ public:
     bool MakeTransparent(int32_t TransparentColor, bool Revert = false);
     // Fills the image with squares of CheckerSize (at least 1), opaque.
     bool CreateCheckerBoard(int32_t CheckerSize, int32_t FirstColor, int32_t SecondColor);
-
+    // A new image: this image's alpha blurred over a (2 x blurDepth + 1)
+    // square window (blurDepth 0 to 10) in Color, 2 x blurDepth larger each
+    // way. Nothing when there is no image or the shadow cannot be made.
+    std::unique_ptr<c32bppDIB> CreateDropShadow(int32_t blurDepth, int32_t Color) const;
 #ifdef _WIN32
     // A resource by name or number: custom data when ResSection is a type
     // name, else a picture of kind 0 (bitmap), 1 (icon) or 2 (cursor).

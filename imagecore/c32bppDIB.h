@@ -112,6 +112,12 @@ public:
     // way. Nothing when there is no image or the shadow cannot be made.
     std::unique_ptr<c32bppDIB> CreateDropShadow(int32_t blurDepth, int32_t Color) const;
 #ifdef _WIN32
+    // The region of the visible pixels (Style 0 bounding box, 1 row spans,
+    // 2 exact), moved by the offsets; empty for another style or no image.
+    win32::Region CreateRegion(int32_t Style, int32_t xOffset = 0, int32_t yOffset = 0) const;
+#endif
+
+#ifdef _WIN32
     // A resource by name or number: custom data when ResSection is a type
     // name, else a picture of kind 0 (bitmap), 1 (icon) or 2 (cursor).
     // VBglobal: the module that holds it; null for the program itself.

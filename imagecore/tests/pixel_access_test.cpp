@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <random>
 
 #include "imagecore/c32bppDIB.h"
 
@@ -223,29 +222,6 @@ TEST(SetDIBbits, AlphaAnalysisPremultipliesStraightDataAndFindsOpaqueImages) {
     ASSERT_TRUE(image.SetDIBbits(rgb, false, false));
     EXPECT_FALSE(image.Alpha());  // every alpha 0 counts as opaque, and is made so
     EXPECT_EQ(Buffer(image), (std::vector<uint8_t>{3, 2, 1, 255, 6, 5, 4, 255}));
-}
-
-TEST(PixelAccess, RandomImagesSurviveEveryPremultipliedLayout) {
-    std::mt19937 random(7);
-    for (int round = 0; round < 20; ++round) {
-        const int width = 1 + random() % 9, height = 1 + random() % 7;
-        c32bppDIB image;
-        ASSERT_TRUE(image.InitializeDIB(width, height));
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                const uint8_t a = random() % 3 == 0 ? 0 : random() % 256;
-                Put(image, x, y, random() % (a + 1), random() % (a + 1), random() % (a + 1), a);
-            }
-        Put(image, 0, 0, 0, 0, 0, 0);  // at least one transparent pixel keeps it an alpha image
-        Put(image, width - 1, height - 1, 1, 1, 1, 128);
-        const std::vector<uint8_t> original = Buffer(image);
-        const int flags = random() % 8;
-        std::vector<uint8_t> out;
-        ASSERT_TRUE(image.GetDIBbits(out, true, flags & 1, true, flags & 2, flags & 4));
-        image.EraseDIB();
-        ASSERT_TRUE(image.SetDIBbits(out, flags & 1, true, flags & 2, flags & 4));
-        ASSERT_EQ(Buffer(image), original) << "round " << round;
-    }
 }
 
 }  // namespace

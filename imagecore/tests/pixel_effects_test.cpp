@@ -30,14 +30,16 @@ TEST(PixelEffects, NothingHappensWithoutAnImage) {
 
 TEST(MakeImageInverse, InvertsPremultipliedColoursOfVisiblePixels) {
     c32bppDIB image;
-    ASSERT_TRUE(image.InitializeDIB(3, 1));
+    ASSERT_TRUE(image.InitializeDIB(4, 1));
     Put(image, 0, 0, {10, 20, 30, 255});
     Put(image, 1, 0, {10, 0, 100, 100});
     Put(image, 2, 0, {0, 0, 0, 0});
+    Put(image, 3, 0, {200, 0, 0, 100});  // not premultiplied: that colour has no inverse
     EXPECT_TRUE(image.MakeImageInverse());
     EXPECT_EQ(At(image, 0, 0), (Bgra{245, 235, 225, 255}));
     EXPECT_EQ(At(image, 1, 0), (Bgra{90, 100, 0, 100}));
     EXPECT_EQ(At(image, 2, 0), (Bgra{0, 0, 0, 0}));
+    EXPECT_EQ(At(image, 3, 0), (Bgra{200, 100, 100, 100}));
     EXPECT_TRUE(image.MakeImageInverse());  // twice is the original
     EXPECT_EQ(At(image, 1, 0), (Bgra{10, 0, 100, 100}));
 }

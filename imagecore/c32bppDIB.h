@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -77,6 +78,44 @@ public:
                             int32_t iconBitDepth = 32);
     // Decodes the kept source bytes again (e.g. at another icon size); they stay kept.
     bool LoadPicture_FromOrignalFormat(int32_t iconCx = 0, int32_t iconCy = 0, int32_t iconBitDepth = 32);
+
+    // Pixel effects and access
+    // Picture pixel (x, y), y = 0 at the top, as an OLE colour (0x00BBGGRR);
+    // straight colour unless asPreMultiplied. -1 outside the image, and
+    // AlphaValue (when given) receives the alpha byte, 0 outside.
+    int32_t GetPixel(int32_t x, int32_t y, int32_t* AlphaValue = nullptr, bool asPreMultiplied = false) const;
+    // Copies the rectangle (x, y, Width, Height; 0 = to the image's edge, cut
+    // at the right and bottom) into outStream in the layout asked for: rows
+    // of Width x 4 bytes, or Width x 3 (padded to 4 bytes when asWordAligned).
+    // rowBytes receives the length of the array's first dimension: the row
+    // size for the 2-D form, the whole length for the 1-D form. False, and
+    // outStream untouched, for a rectangle outside the image.
+    bool GetDIBbits(std::vector<uint8_t>& outStream, bool as2dArray = false, bool asBGRformat = true,
+                    bool as32bpp = true, bool asWordAligned = false, bool asBottomUp = true, int32_t x = 0,
+                    int32_t y = 0, int32_t Width = 0, int32_t Height = 0, bool asPreMultiplied = true,
+                    int32_t* rowBytes = nullptr) const;
+    // Writes rows of that layout into the rectangle, then analyses the alpha
+    // of the whole image. inStream must hold the rectangle's rows; 24-bit
+    // input keeps the image's alpha bytes.
+    bool SetDIBbits(std::span<const uint8_t> inStream, bool isBGRformat = true, bool is32bpp = true,
+                    bool isWordAligned = false, bool isBottomUp = true, int32_t dstX = 0, int32_t dstY = 0,
+                    int32_t dstWidth = 0, int32_t dstHeight = 0);
+    // Inverts the colours of every visible pixel, keeping alpha.
+    bool MakeImageInverse();
+    // Opaque pixels of TransparentColor become transparent; with Revert,
+    // transparent pixels become that colour again.
+    bool MakeTransparent(int32_t TransparentColor, bool Revert = false);
+    // Fills the image with squares of CheckerSize (at least 1), opaque.
+    bool CreateCheckerBoard(int32_t CheckerSize, int32_t FirstColor, int32_t SecondColor);
+    // A new image: this image's alpha blurred over a (2 x blurDepth + 1)
+    // square window (blurDepth 0 to 10) in Color, 2 x blurDepth larger each
+    // way. Nothing when there is no image or the shadow cannot be made.
+    std::unique_ptr<c32bppDIB> CreateDropShadow(int32_t blurDepth, int32_t Color) const;
+#ifdef _WIN32
+    // The region of the visible pixels (Style 0 bounding box, 1 row spans,
+    // 2 exact), moved by the offsets; empty for another style or no image.
+    win32::Region CreateRegion(int32_t Style, int32_t xOffset = 0, int32_t yOffset = 0) const;
+#endif
 
 #ifdef _WIN32
     // A resource by name or number: custom data when ResSection is a type

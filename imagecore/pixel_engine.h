@@ -58,8 +58,9 @@ inline RowTaps RowTapsAt(double sy, int32_t lastRow) {
 }
 
 // The four samples of one output byte, accumulated in this order and
-// rounded down.
-inline uint8_t WeightedByte(const uint8_t* upperRow, const uint8_t* lowerRow, int32_t firstByte, int32_t secondByte,
+// rounded down. Rows of bytes, or of the same bytes widened to double.
+template <class Sample>
+inline uint8_t WeightedByte(const Sample* upperRow, const Sample* lowerRow, int32_t firstByte, int32_t secondByte,
                             double w00, double w01, double w10, double w11) {
     double sum = upperRow[firstByte] * w00;
     sum += upperRow[secondByte] * w01;

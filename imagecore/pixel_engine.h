@@ -92,7 +92,8 @@ struct ScaleGeometry {
     int32_t columnOffset = 0;  // output columns cut at the left
 };
 
-// Fills all of out from source.
+// Fills all of out from source. The column tables they make are the only
+// allocation (std::bad_alloc when memory runs out).
 void ScaleNearest(const PixelView& source, const ScaleGeometry& geometry, const PixelView& out);
 void ScaleInterpolated(const PixelView& source, const ScaleGeometry& geometry, const PixelView& out);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 #include "codecs/modParsers.h"
 #include "imagecore/c32bppDIB.h"
@@ -94,10 +95,14 @@ bool c32bppDIB::pvScaleSource(PixelGrid* sourceGrid, c32bppDIB* destHostDIB, int
         out = outGrid.View();
     }
 
-    if (highQualityInterpolation_)
-        engine::ScaleInterpolated(source, g, out);
-    else
-        engine::ScaleNearest(source, g, out);
+    try {  // the column tables are the only memory the scalers take
+        if (highQualityInterpolation_)
+            engine::ScaleInterpolated(source, g, out);
+        else
+            engine::ScaleNearest(source, g, out);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     destWidth = out.width;
     destHeight = out.height;
     Release(sourceGrid);

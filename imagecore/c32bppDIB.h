@@ -101,7 +101,7 @@ private:
     // The own engine. Grids hold rectangles cut, scaled or adjusted on the way.
     bool pvMirrorSource(int32_t& SrcX, int32_t& SrcY, int32_t srcWidth, int32_t srcHeight, int32_t& destWidth,
                         int32_t& destHeight, PixelGrid& outGrid, c32bppDIB* destHostDIB, float& LightAdjustment) const;
-    // In place on pixels, or into outGrid as an adjusted copy of image.
+    // Without image: outGrid adjusted in place; with one: outGrid becomes its adjusted copy.
     bool pvAdjustLightness(const c32bppDIB* image, float LightAdjustment, PixelGrid& outGrid) const;
     bool pvScaleSource(PixelGrid* sourceGrid, c32bppDIB* destHostDIB, int32_t SrcX, int32_t SrcY, int32_t srcWidth,
                        int32_t srcHeight, int32_t destX, int32_t destY, int32_t& destWidth, int32_t& destHeight,
@@ -120,7 +120,6 @@ private:
 #endif
 
 public:
-
 #ifdef _WIN32
     // A resource by name or number: custom data when ResSection is a type
     // name, else a picture of kind 0 (bitmap), 1 (icon) or 2 (cursor).

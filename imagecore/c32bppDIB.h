@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "imagecore/image_types.h"
+#include "imagecore/pixel_grid.h"
 #include "imagecore/pixel_storage.h"
 #include "imagecore/pixel_view.h"
 
@@ -117,6 +118,47 @@ public:
     win32::Region CreateRegion(int32_t Style, int32_t xOffset = 0, int32_t yOffset = 0) const;
 #endif
 
+    // Drawing
+#ifdef _WIN32
+    using DrawingDc = HDC;
+#else
+    using DrawingDc = void*;  // no device contexts natively: draw into a host image
+#endif
+    // Draws all or part of the image onto destinationDC, or into destHostDIB
+    // when one is given. Sizes of 0 mean the image's; a negative size mirrors
+    // on that axis. Opacity is a percentage (<= 0 draws nothing; taken modulo
+    // 100, where 0 means 100). grayScale -1 keeps the colours, other values
+    // pick a grey formula; LightAdjustment -100..100 adds lightness (other
+    // values count as 0); Angle turns about the centre of the target.
+    // CenterOnDestXY: destX, destY give that centre. True when drawn.
+    bool Render(DrawingDc destinationDC, int32_t destX = 0, int32_t destY = 0, int32_t destWidth = 0,
+                int32_t destHeight = 0, int32_t SrcX = 0, int32_t SrcY = 0, int32_t srcWidth = 0, int32_t srcHeight = 0,
+                int32_t Opacity = 100, bool Blend = true, bool SetHalfTone = true, c32bppDIB* destHostDIB = nullptr,
+                int32_t grayScale = -1, float LightAdjustment = 0, float Angle = 0, bool CenterOnDestXY = false);
+
+private:
+    // The own engine. Grids hold rectangles cut, scaled or adjusted on the way.
+    bool pvMirrorSource(int32_t& SrcX, int32_t& SrcY, int32_t srcWidth, int32_t srcHeight, int32_t& destWidth,
+                        int32_t& destHeight, PixelGrid& outGrid, c32bppDIB* destHostDIB, float& LightAdjustment) const;
+    // Without image: outGrid adjusted in place; with one: outGrid becomes its adjusted copy.
+    bool pvAdjustLightness(const c32bppDIB* image, float LightAdjustment, PixelGrid& outGrid) const;
+    bool pvScaleSource(PixelGrid* sourceGrid, c32bppDIB* destHostDIB, int32_t SrcX, int32_t SrcY, int32_t srcWidth,
+                       int32_t srcHeight, int32_t destX, int32_t destY, int32_t& destWidth, int32_t& destHeight,
+                       float& LightAdjustment, PixelGrid& outGrid) const;
+    // scaledGrid: sourceGrid came from scaling (already clipped).
+    bool pvBlendToDestination(DrawingDc destinationDC, PixelGrid* sourceGrid, bool scaledGrid, int32_t SrcX,
+                              int32_t SrcY, int32_t destX, int32_t destY, int32_t destWidth, int32_t destHeight,
+                              uint32_t opacityLevel, c32bppDIB* destHostDIB, int32_t grayScale,
+                              float LightAdjustment) const;
+    bool pvRenderRotated(DrawingDc destinationDC, float Angle, int32_t destX, int32_t destY, int32_t destWidth,
+                         int32_t destHeight, int32_t SrcX, int32_t SrcY, int32_t srcWidth, int32_t srcHeight,
+                         int32_t opacityPercent, c32bppDIB* destHostDIB, int32_t grayScale, float LightAdjustment) const;
+#ifdef _WIN32
+    bool pvAlphaBlend(HDC target, int32_t destX, int32_t destY, int32_t destWidth, int32_t destHeight, int32_t SrcX,
+                      int32_t SrcY, int32_t srcWidth, int32_t srcHeight, uint32_t opacityLevel, bool SetHalfTone);
+#endif
+
+public:
 #ifdef _WIN32
     // A resource by name or number: custom data when ResSection is a type
     // name, else a picture of kind 0 (bitmap), 1 (icon) or 2 (cursor).

@@ -27,6 +27,12 @@ class FileReader;
 
 class c32bppDIB {
 public:
+#ifdef _WIN32
+    using DrawingDc = HDC;
+#else
+    using DrawingDc = void*;  // no device contexts natively: draw into a host image
+#endif
+
     c32bppDIB();
     ~c32bppDIB();
     c32bppDIB(const c32bppDIB&) = delete;
@@ -112,6 +118,16 @@ public:
     // square window (blurDepth 0 to 10) in Color, 2 x blurDepth larger each
     // way. Nothing when there is no image or the shadow cannot be made.
     std::unique_ptr<c32bppDIB> CreateDropShadow(int32_t blurDepth, int32_t Color) const;
+    // Mirrors the image in place along the axes asked for.
+    bool MirrorImage(bool MirrorAxisX, bool MirrorAxisY);
+    // Draws this image's drop shadow at (x, y), full size, with Opacity.
+    bool RenderDropShadow_JIT(DrawingDc hDC, int32_t x, int32_t y, int32_t blurDepth, int32_t Color,
+                              int32_t Opacity) const;
+    // Copies the image into cDIBclass (made when empty) at newWidth x
+    // newHeight (0: the image's; negative: mirrored on that axis), scaled as
+    // the image would be drawn; with CopyOriginalFormat the kept bytes too.
+    void CopyImageTo(std::unique_ptr<c32bppDIB>& cDIBclass, int32_t newWidth = 0, int32_t newHeight = 0,
+                     bool CopyOriginalFormat = false);
 #ifdef _WIN32
     // The region of the visible pixels (Style 0 bounding box, 1 row spans,
     // 2 exact), moved by the offsets; empty for another style or no image.
@@ -119,11 +135,6 @@ public:
 #endif
 
     // Drawing
-#ifdef _WIN32
-    using DrawingDc = HDC;
-#else
-    using DrawingDc = void*;  // no device contexts natively: draw into a host image
-#endif
     // Draws all or part of the image onto destinationDC, or into destHostDIB
     // when one is given. Sizes of 0 mean the image's; a negative size mirrors
     // on that axis. Opacity is a percentage (<= 0 draws nothing; taken modulo

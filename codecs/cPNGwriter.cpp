@@ -70,18 +70,21 @@ std::optional<std::vector<uint8_t>> FilteredRows(const ColourPlan& plan, const P
 
 // Deflates the rows straight into one IDAT chunk appended to out.
 bool AppendImageData(std::vector<uint8_t>& out, const std::vector<uint8_t>& rows, ZlibBinding& zlib) {
-    const size_t n = rows.size();
+    const uint64_t n = rows.size();
     // Room as zlib's own bound asks, with the classic 1 % + 12 as the floor.
-    const size_t capacity = std::max(n + (n + 50) / 100 + 12, n + (n >> 12) + (n >> 14) + (n >> 25) + 13);
-    if (capacity > std::numeric_limits<uint32_t>::max() - 12) return false;
+    const uint64_t capacity = std::max(n + (n + 50) / 100 + 12, n + (n >> 12) + (n >> 14) + (n >> 25) + 13);
     const size_t start = out.size();
-    out.resize(start + 8 + capacity);
+    if (capacity > std::numeric_limits<uint32_t>::max() - 16 ||
+        start + 12 + capacity > std::numeric_limits<size_t>::max())
+        return false;
+    out.resize(static_cast<size_t>(start + 8 + capacity));
     uint32_t length = static_cast<uint32_t>(capacity);
     uint8_t* data = out.data() + start + 8;
     const auto inLength = static_cast<uint32_t>(n);
     const int status = zlib.HasCompress2() ? zlib.Compress2(data, length, rows.data(), inLength, kLevel)
                                            : zlib.Compress(data, length, rows.data(), inLength);
-    if (status != 0 || length > capacity) return false;
+    // A chunk holds at most 2^31 - 1 bytes.
+    if (status != 0 || length > capacity || length > uint32_t{std::numeric_limits<int32_t>::max()}) return false;
     out.resize(start + 12 + length);
     uint8_t* chunk = out.data() + start;
     PutBigEndian(chunk, length);

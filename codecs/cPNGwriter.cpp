@@ -39,22 +39,29 @@ void AppendChunk(std::vector<uint8_t>& out, const char* type, std::span<const ui
     PutBigEndian(chunk + 8 + data.size(), zlib.Crc32(0, chunk + 4, static_cast<uint32_t>(data.size() + 4)));
 }
 
+// A work buffer that is written before it is read: no zero-filling.
+struct Buffer {
+    explicit Buffer(size_t n) : bytes(std::make_unique_for_overwrite<uint8_t[]>(n)), size(n) {}
+    std::unique_ptr<uint8_t[]> bytes;
+    size_t size;
+};
+
 // The stored rows: a filter byte, then the row's filtered samples, top row
 // first. Nothing when a pixel cannot be written or the size is too large
 // for zlib's 32-bit lengths.
-std::optional<std::vector<uint8_t>> FilteredRows(const ColourPlan& plan, const PixelView& pixels) {
+std::optional<Buffer> FilteredRows(const ColourPlan& plan, const PixelView& pixels) {
     const size_t bpp = static_cast<size_t>(BytesPerPixel(plan.colourType));
     const size_t rowBytes = static_cast<size_t>(pixels.width) * bpp;
     const size_t height = static_cast<size_t>(pixels.height);
     if (rowBytes + 1 > std::numeric_limits<uint32_t>::max() / height) return std::nullopt;
     const bool paeth = plan.colourType == kRgb || plan.colourType == kRgba;
 
-    std::vector<uint8_t> stored((rowBytes + 1) * height);
+    Buffer stored((rowBytes + 1) * height);
     std::vector<uint8_t> rows(rowBytes * 2);  // this row's samples and the previous row's
     uint8_t* raw = rows.data();
     uint8_t* up = rows.data() + rowBytes;     // zeros above the first row
     for (size_t y = 0; y < height; ++y) {
-        uint8_t* target = stored.data() + y * (rowBytes + 1);
+        uint8_t* target = stored.bytes.get() + y * (rowBytes + 1);
         if (!paeth) {
             target[0] = kFilterNone;
             if (!WriteSampleRow(plan, pixels, static_cast<int32_t>(y), target + 1)) return std::nullopt;
@@ -68,27 +75,27 @@ std::optional<std::vector<uint8_t>> FilteredRows(const ColourPlan& plan, const P
     return stored;
 }
 
-// Deflates the rows straight into one IDAT chunk appended to out.
-bool AppendImageData(std::vector<uint8_t>& out, const std::vector<uint8_t>& rows, ZlibBinding& zlib) {
-    const uint64_t n = rows.size();
+// Deflates the rows into one IDAT chunk appended to out.
+bool AppendImageData(std::vector<uint8_t>& out, const Buffer& rows, ZlibBinding& zlib) {
+    const uint64_t n = rows.size;
     // Room as zlib's own bound asks, with the classic 1 % + 12 as the floor.
     const uint64_t capacity = std::max(n + (n + 50) / 100 + 12, n + (n >> 12) + (n >> 14) + (n >> 25) + 13);
-    const size_t start = out.size();
-    if (capacity > std::numeric_limits<uint32_t>::max() - 16 ||
-        start + 12 + capacity > std::numeric_limits<size_t>::max())
+    if (capacity > std::numeric_limits<uint32_t>::max() - 16 || capacity > std::numeric_limits<size_t>::max())
         return false;
-    out.resize(static_cast<size_t>(start + 8 + capacity));
+    Buffer compressed(static_cast<size_t>(capacity));
     uint32_t length = static_cast<uint32_t>(capacity);
-    uint8_t* data = out.data() + start + 8;
     const auto inLength = static_cast<uint32_t>(n);
-    const int status = zlib.HasCompress2() ? zlib.Compress2(data, length, rows.data(), inLength, kLevel)
-                                           : zlib.Compress(data, length, rows.data(), inLength);
+    const int status =
+        zlib.HasCompress2() ? zlib.Compress2(compressed.bytes.get(), length, rows.bytes.get(), inLength, kLevel)
+                            : zlib.Compress(compressed.bytes.get(), length, rows.bytes.get(), inLength);
     // A chunk holds at most 2^31 - 1 bytes.
     if (status != 0 || length > capacity || length > uint32_t{std::numeric_limits<int32_t>::max()}) return false;
-    out.resize(start + 12 + length);
+    const size_t start = out.size();
+    out.resize(start + 12 + size_t{length});
     uint8_t* chunk = out.data() + start;
     PutBigEndian(chunk, length);
     std::memcpy(chunk + 4, "IDAT", 4);
+    std::memcpy(chunk + 8, compressed.bytes.get(), length);
     PutBigEndian(chunk + 8 + length, zlib.Crc32(0, chunk + 4, length + 4));
     return true;
 }
@@ -97,7 +104,7 @@ bool Encode(const c32bppDIB& host, ZlibBinding& zlib, std::vector<uint8_t>& out)
     const PixelView pixels = host.Pixels();
     std::optional<ColourPlan> plan = ChooseColourPlan(pixels, host.Alpha());
     if (!plan) return false;
-    std::optional<std::vector<uint8_t>> rows = FilteredRows(*plan, pixels);
+    std::optional<Buffer> rows = FilteredRows(*plan, pixels);
     if (!rows) return false;
 
     out.assign(std::begin(kSignature), std::end(kSignature));

@@ -7,8 +7,6 @@
 namespace png_encode {
 namespace {
 
-constexpr size_t kMaxPaletteEntries = 256;
-
 uint32_t PixelValue(const uint8_t* pixel) {
     uint32_t value;
     std::memcpy(&value, pixel, 4);  // blue in the low byte, alpha in the high byte
@@ -42,25 +40,80 @@ const UnpremultiplyTable& Table() {
     return table;
 }
 
-// The distinct values in ascending signed order; nothing past 256 of them.
-std::optional<std::vector<int32_t>> DistinctValues(const PixelView& pixels, bool alpha) {
-    std::vector<int32_t> sorted;
-    sorted.reserve(kMaxPaletteEntries);
+// At most 256 distinct 32-bit pixel values, numbered in the order they were
+// added: an open-addressing hash table small enough for the first-level cache.
+class ValueIndex {
+public:
+    // The number of value; -1 when the value is not there.
+    int Find(uint32_t value) const {
+        for (size_t slot = Home(value);; slot = (slot + 1) & kMask) {
+            if (numbers_[slot] < 0) return -1;
+            if (keys_[slot] == value) return numbers_[slot];
+        }
+    }
+    // Adds a value that is not there yet; its number, or -1 when full.
+    int Add(uint32_t value);
+    size_t Count() const { return count_; }
+    // The values by number.
+    const uint32_t* begin() const { return values_.data(); }
+    const uint32_t* end() const { return values_.data() + count_; }
+
+private:
+    static constexpr size_t kSlots = 1024;  // at most a quarter full: short probes
+    static constexpr size_t kMask = kSlots - 1;
+    static size_t Home(uint32_t value) { return (value * 0x9E3779B1u) >> 22; }
+
+    std::array<uint32_t, kSlots> keys_{};
+    std::array<int16_t, kSlots> numbers_ = Empty();
+    std::array<uint32_t, kMaxPaletteValues> values_{};
+    size_t count_ = 0;
+
+    static std::array<int16_t, kSlots> Empty() {
+        std::array<int16_t, kSlots> empty;
+        empty.fill(-1);
+        return empty;
+    }
+};
+
+int ValueIndex::Add(uint32_t value) {
+    if (count_ == kMaxPaletteValues) return -1;
+    size_t slot = Home(value);
+    while (numbers_[slot] >= 0) slot = (slot + 1) & kMask;
+    keys_[slot] = value;
+    numbers_[slot] = static_cast<int16_t>(count_);
+    values_[count_] = value;
+    return static_cast<int>(count_++);
+}
+
+// The distinct values in ascending signed order, with their numbers, and the
+// number of each pixel's value; false past 256 values.
+bool CollectValues(const PixelView& pixels, ColourPlan& plan) {
     const size_t count = pixels.PixelCount();
-    int32_t last = 0;
+    plan.numbers = std::make_unique_for_overwrite<uint8_t[]>(count);
+    uint8_t* number = plan.numbers.get();
+    ValueIndex index;
+    uint32_t last = 0;
+    uint8_t lastNumber = 0;
     bool haveLast = false;
     for (size_t i = 0; i < count; ++i) {
-        const auto value = static_cast<int32_t>(EffectiveValue(pixels.bits + i * 4, alpha));
-        if (haveLast && value == last) continue;  // runs of one colour are common
-        auto at = std::lower_bound(sorted.begin(), sorted.end(), value);
-        if (at == sorted.end() || *at != value) {
-            if (sorted.size() == kMaxPaletteEntries) return std::nullopt;
-            sorted.insert(at, value);
+        const uint32_t value = EffectiveValue(pixels.bits + i * 4, plan.alpha);
+        if (!haveLast || value != last) {  // runs of one colour are common
+            int found = index.Find(value);
+            if (found < 0 && (found = index.Add(value)) < 0) return false;  // a 257th value
+            last = value;
+            lastNumber = static_cast<uint8_t>(found);
+            haveLast = true;
         }
-        last = value;
-        haveLast = true;
+        number[i] = lastNumber;
     }
-    return sorted;
+    std::vector<std::pair<int32_t, uint8_t>> sorted;
+    for (const uint32_t value : index) sorted.emplace_back(static_cast<int32_t>(value), uint8_t(sorted.size()));
+    std::sort(sorted.begin(), sorted.end());
+    for (const auto& [value, n] : sorted) {
+        plan.sortedValues.push_back(value);
+        plan.numberOfSorted.push_back(n);
+    }
+    return true;
 }
 
 bool IsGrey(int32_t value) { return BlueOf(value) == GreenOf(value) && GreenOf(value) == RedOf(value); }
@@ -82,13 +135,14 @@ void PlanGrey(ColourPlan& plan) {
 bool PlanPalette(ColourPlan& plan, size_t notOpaque) {
     plan.colourType = kPalette;
     const size_t n = plan.sortedValues.size();
-    plan.indexOfSorted.resize(n);
+    std::vector<uint8_t> indexOfSorted(n);
     // Entries that are not opaque lead in ascending order; the opaque ones
     // fill the palette from its end backwards, so tRNS can leave them out.
     size_t front = 0, back = n;
     for (size_t i = 0; i < n; ++i) {
         const bool opaque = AlphaOf(plan.sortedValues[i]) == 255;
-        plan.indexOfSorted[i] = static_cast<uint8_t>(notOpaque == 0 ? i : opaque ? --back : front++);
+        indexOfSorted[i] = static_cast<uint8_t>(notOpaque == 0 ? i : opaque ? --back : front++);
+        plan.indexOfNumber[plan.numberOfSorted[i]] = indexOfSorted[i];
     }
     plan.plte.assign(n * 3, 0);
     plan.trns.assign(notOpaque, 0);
@@ -98,11 +152,11 @@ bool PlanPalette(ColourPlan& plan, size_t notOpaque) {
         const uint8_t a = AlphaOf(value);
         const uint8_t r = RedOf(value), g = GreenOf(value), b = BlueOf(value);
         if (a != 0 && std::max({r, g, b}) > a) return false;
-        uint8_t* rgb = &plan.plte[plan.indexOfSorted[i] * size_t{3}];
+        uint8_t* rgb = &plan.plte[indexOfSorted[i] * size_t{3}];
         rgb[0] = table.straight[a][r];
         rgb[1] = table.straight[a][g];
         rgb[2] = table.straight[a][b];
-        if (a != 255) plan.trns[plan.indexOfSorted[i]] = a;
+        if (a != 255) plan.trns[indexOfSorted[i]] = a;
     }
     return true;
 }
@@ -111,10 +165,8 @@ enum class FewColours { kTooMany, kPlanned, kUnwritable };
 
 // Palette or grey, when the image has at most 256 values.
 FewColours PlanFewColours(const PixelView& pixels, bool alpha, ColourPlan& plan) {
-    std::optional<std::vector<int32_t>> values = DistinctValues(pixels, alpha);
-    if (!values) return FewColours::kTooMany;
     plan.alpha = alpha;
-    plan.sortedValues = std::move(*values);
+    if (!CollectValues(pixels, plan)) return FewColours::kTooMany;
     size_t notOpaque = 0;
     bool partial = false, grey = true;
     for (int32_t value : plan.sortedValues) {
@@ -126,6 +178,7 @@ FewColours PlanFewColours(const PixelView& pixels, bool alpha, ColourPlan& plan)
     // Grey keeps only opaque levels and one key: a partly transparent grey
     // needs the palette to keep its alpha.
     if (grey && notOpaque <= 1 && !partial) {
+        plan.numbers.reset();  // grey samples come straight from the pixels
         PlanGrey(plan);
         return FewColours::kPlanned;
     }
@@ -162,24 +215,8 @@ ColourPlan PlanTrueColour(const PixelView& pixels, bool alpha) {
     return plan;
 }
 
-size_t PaletteIndex(const ColourPlan& plan, int32_t value) {
-    auto at = std::lower_bound(plan.sortedValues.begin(), plan.sortedValues.end(), value);
-    return plan.indexOfSorted[static_cast<size_t>(at - plan.sortedValues.begin())];
-}
-
-void WritePaletteRow(const ColourPlan& plan, const uint8_t* pixel, int32_t width, uint8_t* out) {
-    int32_t last = 0;
-    uint8_t lastIndex = 0;
-    bool haveLast = false;
-    for (int32_t x = 0; x < width; ++x, pixel += 4) {
-        const auto value = static_cast<int32_t>(EffectiveValue(pixel, plan.alpha));
-        if (!haveLast || value != last) {
-            lastIndex = static_cast<uint8_t>(PaletteIndex(plan, value));
-            last = value;
-            haveLast = true;
-        }
-        out[x] = lastIndex;
-    }
+void WritePaletteRow(const ColourPlan& plan, const uint8_t* numbers, int32_t width, uint8_t* out) {
+    for (int32_t x = 0; x < width; ++x) out[x] = plan.indexOfNumber[numbers[x]];
 }
 
 void WriteGreyRow(const ColourPlan& plan, const uint8_t* pixel, int32_t width, uint8_t* out) {
@@ -246,7 +283,12 @@ std::optional<ColourPlan> ChooseColourPlan(const PixelView& pixels, bool alpha) 
 bool WriteSampleRow(const ColourPlan& plan, const PixelView& pixels, int32_t y, uint8_t* out) {
     const uint8_t* row = pixels.PictureRow(y);
     switch (plan.colourType) {
-        case kPalette: WritePaletteRow(plan, row, pixels.width, out); return true;
+        case kPalette: {
+            const size_t memoryRow = static_cast<size_t>(pixels.height - 1 - y);
+            WritePaletteRow(plan, plan.numbers.get() + memoryRow * static_cast<size_t>(pixels.width), pixels.width,
+                            out);
+            return true;
+        }
         case kGrey: WriteGreyRow(plan, row, pixels.width, out); return true;
         case kRgb: return WriteRgbRow(plan, row, pixels.width, out);
         case kRgba: return WriteRgbaRow(row, pixels.width, out);

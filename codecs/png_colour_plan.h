@@ -3,7 +3,10 @@
 // colour key, RGBA), its PLTE and tRNS data, and the samples of each row.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -13,14 +16,20 @@ namespace png_encode {
 
 enum ColourType : uint8_t { kGrey = 0, kRgb = 2, kPalette = 3, kRgba = 6 };
 
+constexpr size_t kMaxPaletteValues = 256;
+
 struct ColourPlan {
     ColourType colourType = kRgba;
     // Grey and RGB: the key level (v, or v in all three channels), -1 for none.
     int32_t key = -1;
-    // Palette only: the distinct pixel values in ascending signed order, and
-    // the palette index of each.
+    // Palette and grey: the distinct pixel values in ascending signed order
+    // with the number each got in the index.
     std::vector<int32_t> sortedValues;
-    std::vector<uint8_t> indexOfSorted;
+    std::vector<uint8_t> numberOfSorted;
+    // Palette: each pixel's value number, in memory order, and the palette
+    // index of each number.
+    std::unique_ptr<uint8_t[]> numbers;
+    std::array<uint8_t, kMaxPaletteValues> indexOfNumber{};
     std::vector<uint8_t> plte;  // 3 bytes per palette entry
     std::vector<uint8_t> trns;  // tRNS data; empty when nothing is transparent
     // Whether the alpha bytes count; without, every pixel is opaque.

@@ -3,6 +3,7 @@
 // predicts.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -82,6 +83,37 @@ TEST_F(PngEncoder, EveryColourTypeDecodesToThePredictedPixels) {
                                   << int(want.g) << " " << int(want.r) << " " << int(want.a);
             }
         EXPECT_EQ(wrong, 0);
+    }
+}
+
+// Random images over every mix of colour count, greyness and alpha kind.
+TEST_F(PngEncoder, RandomImagesDecodeToThePredictedPixels) {
+    uint32_t state = 12345;
+    for (int round = 0; round < 60; ++round) {
+        const uint32_t colours = std::array<uint32_t, 4>{2, 40, 256, 1u << 24}[round % 4];
+        // Enough pixels for more than 256 colours where there can be that many.
+        const int least = colours > 256 ? 20 : 1;
+        const int width = least + int(Noise(state) % 70), height = least + int(Noise(state) % 20);
+        const bool grey = round % 5 == 0;
+        const int alphaKind = round / 4 % 3;  // opaque, 0 or 255, any
+        std::vector<Bgra> pixels(size_t(width) * height);
+        for (Bgra& p : pixels) {
+            const uint32_t c = Noise(state) % colours;
+            const int a = alphaKind == 0 ? 255 : alphaKind == 1 ? (c % 5 ? 255 : 0) : int(c * 37 % 256);
+            const int r = int(c & 255), g = grey ? r : int(c >> 8 & 255), b = grey ? r : int(c >> 16 & 255);
+            p = Premultiplied(r, g, b, a);
+        }
+        c32bppDIB image;
+        Fill(image, width, height, alphaKind != 0, [&](int x, int y) { return pixels[size_t(y) * width + x]; });
+        const Bytes png = Encode(image);
+        c32bppDIB decoded;
+        ASSERT_TRUE(cPNGparser().LoadStream(png, decoded, 0, static_cast<int64_t>(png.size()), 0)) << round;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const Bgra want = AfterRoundTrip(pixels[size_t(y) * width + x], alphaKind != 0);
+                ASSERT_EQ(std::memcmp(decoded.Pixels().PictureRow(y) + x * 4, &want, 4), 0)
+                    << "round " << round << " pixel " << x << "," << y << " colour type " << ColourType(png);
+            }
     }
 }
 

@@ -3,6 +3,7 @@
 // came from, and (on Windows) a memory device context to draw it with.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -170,6 +171,19 @@ private:
 #endif
 
 public:
+    // Saving
+    // A BMP file: 32 bits with the buffer as stored (premultiplied) when
+    // Alpha, else 24 bits. False and outStream empty on failure.
+    bool SaveToStream(std::vector<uint8_t>& outStream) const;
+    // A PNG file, through GDI+ when it is enabled and works, else the own
+    // encoder (which needs zlib).
+    bool SaveToStream_PNG(std::vector<uint8_t>& outStream) const;
+    // Width, height, bits per pixel and colour code of each image of the icon
+    // or cursor file the image came from; the count. 0 (sizeArray untouched)
+    // for other image types and kept bytes that are not an icon file.
+    using IconSize = std::array<int32_t, 4>;
+    int32_t SourceIconSizes(std::vector<IconSize>& sizeArray) const;
+
 #ifdef _WIN32
     // A resource by name or number: custom data when ResSection is a type
     // name, else a picture of kind 0 (bitmap), 1 (icon) or 2 (cursor).

@@ -4,8 +4,12 @@
 //                                first, blue-green-red-alpha
 //   imagetool icons FILE         lists an icon or cursor file's images, one
 //                                "WIDTH HEIGHT BITS COLORCODE" line each
+//   imagetool encode FILE OUT    saves the image as PNG (OUT ends in .png)
+//                                or BMP (OUT ends in .bmp)
 // Options: --no-zlib, --no-gdiplus make those libraries count as absent;
-// --icon WIDTHxHEIGHTxBITS chooses the image of an icon or cursor file.
+// --icon WIDTHxHEIGHTxBITS chooses the image of an icon or cursor file;
+// --own writes PNG with the own encoder even where GDI+ is there.
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -32,7 +36,8 @@ int Usage() {
                  "usage: imagetool [options] info FILE\n"
                  "       imagetool [options] decode FILE OUT\n"
                  "       imagetool icons FILE\n"
-                 "options: --no-zlib --no-gdiplus --icon WIDTHxHEIGHTxBITS\n");
+                 "       imagetool [options] encode FILE OUT.png|OUT.bmp\n"
+                 "options: --no-zlib --no-gdiplus --own --icon WIDTHxHEIGHTxBITS\n");
     return 2;
 }
 
@@ -88,9 +93,42 @@ int ListIcons(const std::string& name) {
     return 0;
 }
 
+bool WriteAll(const std::string& name, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(PathOf(name), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (out) return true;
+    std::fprintf(stderr, "imagetool: cannot write %s\n", name.c_str());
+    return false;
+}
+
+std::string LowerExtension(const std::string& name) {
+    std::string extension = PathOf(name).extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension;
+}
+
+int Encode(const std::string& name, const std::string& outName, const IconChoice& icon, bool ownEncoder) {
+    const std::string extension = LowerExtension(outName);
+    if (extension != ".png" && extension != ".bmp") {
+        std::fprintf(stderr, "imagetool: %s: the output must end in .png or .bmp\n", outName.c_str());
+        return 2;
+    }
+    c32bppDIB image;
+    if (!Load(name, icon, image)) return 1;
+    if (ownEncoder) image.SetIsGDIplusEnabled(false);
+    std::vector<uint8_t> bytes;
+    const bool saved = extension == ".png" ? image.SaveToStream_PNG(bytes) : image.SaveToStream(bytes);
+    if (!saved) {
+        std::fprintf(stderr, "imagetool: %s: the image could not be encoded\n", name.c_str());
+        return 1;
+    }
+    return WriteAll(outName, bytes) ? 0 : 1;
+}
+
 int Run(std::vector<std::string> args) {
     std::vector<std::string> words;
     IconChoice icon;
+    bool ownEncoder = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg == "--icon") {
@@ -99,6 +137,8 @@ int Run(std::vector<std::string> args) {
             modParsers::SetZlibDisabled(true);
         else if (arg == "--no-gdiplus")
             gdiplus::SetDisabled(true);
+        else if (arg == "--own")
+            ownEncoder = true;
         else if (arg.starts_with("--"))
             return Usage();
         else
@@ -123,6 +163,7 @@ int Run(std::vector<std::string> args) {
         }
         return 0;
     }
+    if (words.size() == 3 && words[0] == "encode") return Encode(words[1], words[2], icon, ownEncoder);
     return Usage();
 }
 

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "codecs/bench/bench_images.h"
 #include "codecs/cPNGparser.h"
 #include "codecs/inflater.h"
 #include "codecs/modParsers.h"
@@ -27,7 +28,7 @@
 namespace {
 
 using Bytes = std::vector<uint8_t>;
-constexpr int kSize = 1024;
+using bench_images::kSize;
 
 struct Kind {
     const char* name;
@@ -38,15 +39,6 @@ const Kind kKinds[] = {{"rgba", PNG_COLOR_TYPE_RGBA, 4},
                        {"rgb", PNG_COLOR_TYPE_RGB, 3},
                        {"palette", PNG_COLOR_TYPE_PALETTE, 1},
                        {"grey", PNG_COLOR_TYPE_GRAY, 1}};
-
-// Photo-like: smooth fields with fine noise. Flat: large areas of few colours.
-uint8_t Sample(bool photo, int x, int y, int channel, uint32_t& noise) {
-    noise = noise * 1664525u + 1013904223u;
-    if (!photo) return static_cast<uint8_t>(((x / 96) * 37 + (y / 64) * 59 + channel * 80) % 7 * 36);
-    double v = 128 + 60 * std::sin(x * 0.011 + channel) + 50 * std::cos(y * 0.017 - channel * 0.5) +
-               10 * std::sin((x + y) * 0.05);
-    return static_cast<uint8_t>(std::clamp(v + static_cast<int>(noise >> 29) - 4, 0.0, 255.0));
-}
 
 struct Image {
     std::string name;
@@ -66,10 +58,8 @@ Bytes EncodeWithLibpng(const Kind& kind, bool photo, bool interlaced) {
     for (int y = 0; y < kSize; ++y)
         for (int x = 0; x < kSize; ++x)
             for (int c = 0; c < kind.channels; ++c) {
-                uint8_t v = Sample(photo, x, y, c, noise);
-                if (kind.libpngColourType == PNG_COLOR_TYPE_PALETTE) v = static_cast<uint8_t>(v % 200);
-                if (c == 3) v = static_cast<uint8_t>(128 + v / 2);
-                rows[y][x * kind.channels + c] = v;
+                rows[y][x * kind.channels + c] = bench_images::StoredSample(
+                    photo, kind.libpngColourType == PNG_COLOR_TYPE_PALETTE, x, y, c, noise);
             }
     Bytes out;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -80,7 +70,7 @@ Bytes EncodeWithLibpng(const Kind& kind, bool photo, bool interlaced) {
                  PNG_FILTER_TYPE_DEFAULT);
     if (kind.libpngColourType == PNG_COLOR_TYPE_PALETTE) {
         png_color palette[256];
-        for (int i = 0; i < 256; ++i) palette[i] = {uint8_t(i), uint8_t(255 - i), uint8_t(i * 7)};
+        for (int i = 0; i < 256; ++i) bench_images::PaletteEntry(i, palette[i].red, palette[i].green, palette[i].blue);
         png_set_PLTE(png, info, palette, 256);
     }
     std::vector<png_bytep> pointers;

@@ -47,7 +47,9 @@ TEST(SavingSystem, PictureLoaderReads24BitFiles) {
         win32::WindowDc screen(nullptr);
         ASSERT_EQ(GetDIBits(screen.get(), bitmap, 0, 3, read.data(), &info, DIB_RGB_COLORS), 3);
         for (size_t i = 0; i < read.size(); ++i) {
-            if (i % 4 != 3) ASSERT_EQ(read[i], image.BitsPointer()[i]) << "width " << width << " byte " << i;
+            if (i % 4 != 3) {
+                ASSERT_EQ(read[i], image.BitsPointer()[i]) << "width " << width << " byte " << i;
+            }
         }
     }
 }

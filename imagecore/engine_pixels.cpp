@@ -94,6 +94,22 @@ void Composite(const uint8_t* s, uint8_t* t, int32_t count, uint32_t o, const Gr
 }
 
 #if defined(__SSE2__)
+// Runs half (one 16-bit lane of two pixels: source, target -> result) over
+// whole groups of four pixels; the pixels done.
+template <class Half>
+int32_t CompositeInLanes(const uint8_t* s, uint8_t* t, int32_t count, Half half) {
+    const __m128i zero = _mm_setzero_si128();
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4, s += 16, t += 16) {
+        const __m128i source = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+        const __m128i target = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t));
+        const __m128i low = half(_mm_unpacklo_epi8(source, zero), _mm_unpacklo_epi8(target, zero));
+        const __m128i high = half(_mm_unpackhi_epi8(source, zero), _mm_unpackhi_epi8(target, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(t), _mm_packus_epi16(low, high));
+    }
+    return i;
+}
+
 // Full opacity into an image, four pixels at a time in 16-bit lanes. With
 // O = 255 every byte, alpha included, is s + t x (255 - a) / 255 (a = 255
 // gives s, alpha 255); a = 0 and results above 255 keep the destination.
@@ -109,15 +125,7 @@ int32_t CompositeOpaqueLevelIntoImage(const uint8_t* s, uint8_t* t, int32_t coun
         __m128i keep = _mm_or_si128(_mm_cmpgt_epi16(result, full), _mm_cmpeq_epi16(alpha, zero));
         return _mm_or_si128(_mm_and_si128(keep, target), _mm_andnot_si128(keep, result));
     };
-    int32_t i = 0;
-    for (; i + 4 <= count; i += 4, s += 16, t += 16) {
-        const __m128i source = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
-        const __m128i target = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t));
-        const __m128i low = half(_mm_unpacklo_epi8(source, zero), _mm_unpacklo_epi8(target, zero));
-        const __m128i high = half(_mm_unpackhi_epi8(source, zero), _mm_unpackhi_epi8(target, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(t), _mm_packus_epi16(low, high));
-    }
-    return i;
+    return CompositeInLanes(s, t, count, half);
 }
 
 // Any other opacity into an image: every byte is (t x k + s x O) / 255 with
@@ -142,15 +150,7 @@ int32_t CompositeLevelIntoImage(const uint8_t* s, uint8_t* t, int32_t count, uin
         __m128i keep = _mm_or_si128(_mm_cmpgt_epi16(result, full), _mm_cmpeq_epi16(alpha, zero));
         return _mm_or_si128(_mm_and_si128(keep, target), _mm_andnot_si128(keep, result));
     };
-    int32_t i = 0;
-    for (; i + 4 <= count; i += 4, s += 16, t += 16) {
-        const __m128i source = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
-        const __m128i target = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t));
-        const __m128i low = half(_mm_unpacklo_epi8(source, zero), _mm_unpacklo_epi8(target, zero));
-        const __m128i high = half(_mm_unpackhi_epi8(source, zero), _mm_unpackhi_epi8(target, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(t), _mm_packus_epi16(low, high));
-    }
-    return i;
+    return CompositeInLanes(s, t, count, half);
 }
 #endif
 

@@ -6,19 +6,9 @@
 #include <random>
 
 #include "imagecore/c32bppDIB.h"
+#include "imagecore/tests/picture_pixels.h"
 
 namespace {
-
-using Bgra = std::array<uint8_t, 4>;
-
-void Put(c32bppDIB& image, int x, int y, Bgra pixel) {
-    std::copy(pixel.begin(), pixel.end(), image.Pixels().PictureRow(y) + x * 4);
-}
-
-Bgra At(const c32bppDIB& image, int x, int y) {
-    const uint8_t* p = image.Pixels().PictureRow(y) + x * 4;
-    return {p[0], p[1], p[2], p[3]};
-}
 
 TEST(CreateDropShadow, NothingWithoutAnImage) {
     c32bppDIB image;

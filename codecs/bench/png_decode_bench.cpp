@@ -23,6 +23,7 @@
 #include "codecs/cPNGparser.h"
 #include "codecs/inflater.h"
 #include "codecs/modParsers.h"
+#include "common/bench_timings.h"
 #include "imagecore/c32bppDIB.h"
 
 namespace {
@@ -178,19 +179,14 @@ void Libdeflate(benchmark::State& state, const Image& image) {
 }
 
 // Collects the timings so that ratios can be printed after them.
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public TimingReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
     void PrintRatios() const {
         std::printf("\n%-28s %10s %10s %10s %10s | %10s %10s\n", "decode: time / libpng", "own", "own+zlib",
                     "libspng", "stb_image", "inflate/zlib", "libdeflate/zlib");
         for (const Image& image : Images()) {
             auto t = [&](const std::string& what) {
-                auto found = times_.find(what + "/" + image.name);
-                return found == times_.end() ? 0.0 : found->second;
+                return Time(what + "/" + image.name);
             };
             double libpng = t("decode/libpng"), zlib = t("inflate/zlib");
             if (libpng == 0 || zlib == 0) continue;
@@ -200,8 +196,6 @@ public:
         }
     }
 
-private:
-    std::map<std::string, double> times_;
 };
 
 }  // namespace

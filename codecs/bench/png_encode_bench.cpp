@@ -22,6 +22,7 @@
 
 #include "codecs/bench/bench_images.h"
 #include "codecs/cPNGwriter.h"
+#include "common/bench_timings.h"
 #include "imagecore/c32bppDIB.h"
 
 namespace {
@@ -186,12 +187,8 @@ std::vector<Picture>& Pictures() {
 }
 
 // Collects the timings so that ratios can be printed after them.
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public TimingReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
     void PrintRatios() const {
         std::printf("\n%-16s %10s %10s %10s %10s %10s | %7s %7s %7s %7s | %7s %7s %7s %7s\n", "encode", "own bytes",
                     "libpng9", "adaptive", "zdefault", "lodepng", "t/png9", "t/adapt", "t/zdef", "t/lode", "s/png9",
@@ -199,8 +196,7 @@ public:
         std::printf("(t/c2: our whole encoding against compress2 alone on our rows)\n");
         for (const Picture& p : Pictures()) {
             auto t = [&](const std::string& what) {
-                auto found = times_.find("encode/" + what + "/" + p.name);
-                return found == times_.end() ? 0.0 : found->second;
+                return Time("encode/" + what + "/" + p.name);
             };
             auto s = [&](const std::string& what) { return double(p.sizes.at(what)); };
             const double own = t("own");
@@ -216,8 +212,6 @@ public:
         }
     }
 
-private:
-    std::map<std::string, double> times_;
 };
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "common/bench_timings.h"
 #include "imagecore/c32bppDIB.h"
 #include "imagecore/pixel_engine.h"
 #include "imagecore/pixel_grid.h"
@@ -137,21 +138,14 @@ void Memcpy(benchmark::State& state, int side) {
     Rate(state, int64_t{side} * side);
 }
 
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public TimingReporter {
 public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
     void PrintRatios() const {
-        auto t = [&](const std::string& name) {
-            auto found = times_.find(name);
-            return found == times_.end() ? 0.0 : found->second;
-        };
+        auto t = [&](const std::string& name) { return Time(name); };
         const double copy512 = t("memcpy/512x512"), copy724 = t("memcpy/724x724"), copy532 = t("memcpy/532x532");
         const double stb = t("stbir_resize_uint8");
         std::printf("\n%-34s %12s %14s\n", "time ratio", "/ memcpy", "/ stbir_resize");
-        for (const auto& [name, time] : times_) {
+        for (const auto& [name, time] : Times()) {
             if (name.rfind("memcpy", 0) == 0) continue;
             const bool rotated = name.rfind("rotate", 0) == 0;
             const bool shadow = name.rfind("dropshadow", 0) == 0;
@@ -165,8 +159,6 @@ public:
         }
     }
 
-private:
-    std::map<std::string, double> times_;
 };
 
 }  // namespace

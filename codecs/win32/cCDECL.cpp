@@ -2,21 +2,21 @@
 
 #include <vector>
 
-static_assert(sizeof(void*) == 4, "arguments and addresses are passed as 32-bit values");
-
 namespace {
 
-using Arg = uint32_t;
+using Arg = cCDECL::Argument;
 
+// The exports return 32-bit values; only those bits of the result register count.
 uint32_t Invoke(FARPROC address, const std::vector<Arg>& a) {
     void* target = reinterpret_cast<void*>(address);
     switch (a.size()) {
-        case 0: return reinterpret_cast<Arg(__cdecl*)()>(target)();
-        case 1: return reinterpret_cast<Arg(__cdecl*)(Arg)>(target)(a[0]);
-        case 2: return reinterpret_cast<Arg(__cdecl*)(Arg, Arg)>(target)(a[0], a[1]);
-        case 3: return reinterpret_cast<Arg(__cdecl*)(Arg, Arg, Arg)>(target)(a[0], a[1], a[2]);
-        case 4: return reinterpret_cast<Arg(__cdecl*)(Arg, Arg, Arg, Arg)>(target)(a[0], a[1], a[2], a[3]);
-        default: return reinterpret_cast<Arg(__cdecl*)(Arg, Arg, Arg, Arg, Arg)>(target)(a[0], a[1], a[2], a[3], a[4]);
+        case 0: return reinterpret_cast<uint32_t(__cdecl*)()>(target)();
+        case 1: return reinterpret_cast<uint32_t(__cdecl*)(Arg)>(target)(a[0]);
+        case 2: return reinterpret_cast<uint32_t(__cdecl*)(Arg, Arg)>(target)(a[0], a[1]);
+        case 3: return reinterpret_cast<uint32_t(__cdecl*)(Arg, Arg, Arg)>(target)(a[0], a[1], a[2]);
+        case 4: return reinterpret_cast<uint32_t(__cdecl*)(Arg, Arg, Arg, Arg)>(target)(a[0], a[1], a[2], a[3]);
+        default:
+            return reinterpret_cast<uint32_t(__cdecl*)(Arg, Arg, Arg, Arg, Arg)>(target)(a[0], a[1], a[2], a[3], a[4]);
     }
 }
 
@@ -37,7 +37,7 @@ bool cCDECL::DllUnload() {
     return released;
 }
 
-std::optional<uint32_t> cCDECL::CallFunc(const std::string& sFunction, std::initializer_list<uint32_t> parmLongs) {
+std::optional<uint32_t> cCDECL::CallFunc(const std::string& sFunction, std::initializer_list<Argument> parmLongs) {
     if (!library_ || parmLongs.size() > kMaxArguments) return std::nullopt;
     // Look the export up only when the name or the library changed.
     if (libraryChanged_ || sFunction != lastFunction_) {

@@ -9,6 +9,7 @@
 #include "codecs/modParsers.h"
 #include "common/win32_handles.h"
 #include "imagecore/c32bppDIB.h"
+#include "common/ole_handle.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ void EnhancedMetafileFrame(IPicture* picture, OLE_XSIZE_HIMETRIC& width, OLE_YSI
     OLE_HANDLE handle = 0;
     ENHMETAHEADER header{};
     if (FAILED(picture->get_Handle(&handle)) ||
-        !GetEnhMetaFileHeader(reinterpret_cast<HENHMETAFILE>(static_cast<uintptr_t>(handle)), sizeof header, &header))
+        !GetEnhMetaFileHeader(win32::FromOleHandle<HENHMETAFILE>(handle), sizeof header, &header))
         return;
     width = header.rclFrame.right - header.rclFrame.left;
     height = header.rclFrame.bottom - header.rclFrame.top;

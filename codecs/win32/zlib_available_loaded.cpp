@@ -8,6 +8,7 @@
 namespace modParsers {
 namespace {
 
+#ifndef _WIN64
 // Far enough for any crc32 entry; never past the end of the library's image.
 constexpr size_t kProbeScanLimit = 64 * 1024;
 
@@ -19,6 +20,18 @@ std::span<const uint8_t> CodeFrom(HMODULE library, FARPROC entry) {
     const uint8_t* end = base + nt->OptionalHeader.SizeOfImage;
     if (start < base || start >= end) return {};
     return {start, std::min<size_t>(kProbeScanLimit, static_cast<size_t>(end - start))};
+}
+#endif
+
+// x86_64 Windows has a single calling convention, in which the caller removes
+// the arguments: every library there is called as cdecl, without a probe.
+CallingConvention ConventionOf(HMODULE library, FARPROC crc32) {
+#ifdef _WIN64
+    (void)library, (void)crc32;
+    return CallingConvention::Cdecl;
+#else
+    return ProbeThreeArgumentConvention(CodeFrom(library, crc32));
+#endif
 }
 
 }  // namespace
@@ -34,7 +47,7 @@ bool ZlibAvailable(std::string& dllName, int32_t& whichDll, bool& isCdecl, bool&
             if (crc != nullptr) {
                 if (presenceOnly) break;
                 // A library whose convention cannot be told is never called.
-                CallingConvention convention = ProbeThreeArgumentConvention(CodeFrom(library.get(), crc));
+                CallingConvention convention = ConventionOf(library.get(), crc);
                 if (convention != CallingConvention::Unknown) {
                     isCdecl = convention == CallingConvention::Cdecl;
                     break;

@@ -5,7 +5,7 @@ namespace {
 
 constexpr int kStreamError = -2;  // what zlib itself answers for unusable arguments
 
-uint32_t Address(const void* pointer) { return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(pointer)); }
+cCDECL::Argument Address(const void* pointer) { return reinterpret_cast<cCDECL::Argument>(pointer); }
 
 template <class Function>
 Function Export(const win32::Library& library, const char* name) {
@@ -72,7 +72,7 @@ int ZlibBinding::Compress2(uint8_t* out, uint32_t& outLength, const uint8_t* in,
     return WithLength(outLength, [&](unsigned long* length) {
         if (cdecl_)
             return Status(cdecl_->CallFunc(
-                "compress2", {Address(out), Address(length), Address(in), inLength, static_cast<uint32_t>(level)}));
+                "compress2", {Address(out), Address(length), Address(in), inLength, static_cast<cCDECL::Argument>(level)}));
         auto function = Export<Compress2Std>(stdcallLibrary_, "compress2");
         return function ? function(out, length, in, inLength, level) : kStreamError;
     });

@@ -12,6 +12,7 @@
 #include "codecs/cICOparser.h"
 #include "codecs/modParsers.h"
 #include "common/win32_handles.h"
+#include "common/ole_handle.h"
 
 namespace {
 
@@ -139,9 +140,9 @@ bool c32bppDIB::LoadPicture_StdPicture(IPicture* Picture) {
     OLE_HANDLE handle = 0;
     if (FAILED(Picture->get_Type(&type)) || FAILED(Picture->get_Handle(&handle))) return false;
     if (type == PICTYPE_ICON)
-        cICOparser().ConvertstdPicTo32bpp(reinterpret_cast<HICON>(static_cast<uintptr_t>(handle)), *this);
+        cICOparser().ConvertstdPicTo32bpp(win32::FromOleHandle<HICON>(handle), *this);
     else if (type == PICTYPE_BITMAP)
-        cBMPparser().ConvertstdPicTo32bpp(nullptr, reinterpret_cast<HBITMAP>(static_cast<uintptr_t>(handle)),
+        cBMPparser().ConvertstdPicTo32bpp(nullptr, win32::FromOleHandle<HBITMAP>(handle),
                                                 *this, 0);
     else if (type != PICTYPE_NONE && type != PICTYPE_UNINITIALIZED)
         cBMPparser().ConvertstdPicTo32bpp(Picture, nullptr, *this, 0);

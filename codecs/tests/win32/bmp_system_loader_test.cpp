@@ -13,6 +13,7 @@
 #include "codecs/tests/bmp_builder.h"
 #include "codecs/tests/bmpico_files.h"
 #include "imagecore/c32bppDIB.h"
+#include "common/ole_handle.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ std::optional<Pixels> ThroughSystem(const Bytes& file) {
     if (!picture) return std::nullopt;
     OLE_HANDLE handle = 0;
     picture->get_Handle(&handle);
-    HBITMAP bitmap = reinterpret_cast<HBITMAP>(static_cast<uintptr_t>(handle));
+    HBITMAP bitmap = win32::FromOleHandle<HBITMAP>(handle);
     BITMAP record{};
     if (GetObjectW(bitmap, sizeof record, &record) == 0) return std::nullopt;
     Pixels p;

@@ -13,6 +13,7 @@
 #include "codecs/modParsers.h"
 #include "codecs/tests/gif_builder.h"
 #include "imagecore/c32bppDIB.h"
+#include "common/ole_handle.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ std::optional<Picture> Loader(const Bytes& gif) {
     OLE_HANDLE handle = 0;
     picture->get_Handle(&handle);
     BITMAP bitmap{};
-    if (!GetObject(reinterpret_cast<HBITMAP>(static_cast<uintptr_t>(handle)), sizeof bitmap, &bitmap))
+    if (!GetObject(win32::FromOleHandle<HBITMAP>(handle), sizeof bitmap, &bitmap))
         return std::nullopt;
     OLE_XSIZE_HIMETRIC width = 0;
     OLE_YSIZE_HIMETRIC height = 0;

@@ -8,6 +8,7 @@
 #include "codecs/modParsers.h"
 #include "codecs/win32/cCDECL.h"
 #include "imagecore/c32bppDIB.h"
+#include "common/ole_handle.h"
 
 namespace {
 
@@ -105,7 +106,7 @@ TEST(SystemHelpers, PictureObjects) {
     ASSERT_TRUE(wrapped);
     OLE_HANDLE handle = 0;
     wrapped->get_Handle(&handle);
-    EXPECT_EQ(reinterpret_cast<HBITMAP>(static_cast<uintptr_t>(handle)), bitmap);
+    EXPECT_EQ(win32::FromOleHandle<HBITMAP>(handle), bitmap);
 }
 
 TEST(cCDECL, CallsCdeclExportsByName) {
@@ -115,7 +116,7 @@ TEST(cCDECL, CallsCdeclExportsByName) {
     EXPECT_EQ(caller.CallFunc("labs", {static_cast<uint32_t>(-42)}), 42u);
     EXPECT_EQ(caller.CallFunc("labs", {7}), 7u);  // same name: no new lookup needed
     const char text[] = "12345";
-    EXPECT_EQ(caller.CallFunc("strlen", {static_cast<uint32_t>(reinterpret_cast<uintptr_t>(text))}), 5u);
+    EXPECT_EQ(caller.CallFunc("strlen", {reinterpret_cast<cCDECL::Argument>(text)}), 5u);
     EXPECT_FALSE(caller.CallFunc("no_such_export", {1}));  // never calls address 0
     EXPECT_FALSE(caller.CallFunc("labs", {1, 2, 3, 4, 5, 6}));  // at most five arguments
     EXPECT_EQ(caller.LastError(), 0u);

@@ -16,6 +16,14 @@
 
 namespace {
 
+// x86_64 has one calling convention, in which the caller removes the
+// arguments: every library there reports cdecl and no probe runs.
+#ifdef _WIN64
+constexpr bool kOneConvention = true;
+#else
+constexpr bool kOneConvention = false;
+#endif
+
 struct Found {
     bool available;
     std::string name;
@@ -71,13 +79,14 @@ TEST(ZlibSearch, Zlib1WithoutCrc32CountsAsAbsent) {
     EXPECT_TRUE(found.available);
     EXPECT_EQ(found.name, "zlib.dll");
     EXPECT_EQ(found.which, 1);
-    EXPECT_FALSE(found.isCdecl);
+    EXPECT_EQ(found.isCdecl, kOneConvention);
     EXPECT_FALSE(found.hasCompress2);  // of the library finally chosen
     ZlibBinding zlib;
     ExpectWorkingZlib(zlib);
 }
 
 TEST(ZlibSearch, StdcallZlibIsProbedAndCalledCorrectly) {
+    if (kOneConvention) GTEST_SKIP() << "x86_64 has no stdcall convention to probe for";
     Found found = Search(L"stdcall");
     EXPECT_TRUE(found.available);
     EXPECT_EQ(found.name, "zlib.dll");

@@ -8,6 +8,7 @@
 #include "codecs/gdiplus_availability.h"
 #include "codecs/modParsers.h"
 #include "imagecore/c32bppDIB.h"
+#include "common/ole_handle.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ TEST(SavingSystem, PictureLoaderReads24BitFiles) {
         ASSERT_TRUE(picture) << "width " << width;
         OLE_HANDLE handle = 0;
         picture->get_Handle(&handle);
-        HBITMAP bitmap = reinterpret_cast<HBITMAP>(static_cast<uintptr_t>(handle));
+        HBITMAP bitmap = win32::FromOleHandle<HBITMAP>(handle);
         BITMAPINFO info{};
         info.bmiHeader.biSize = sizeof info.bmiHeader;
         info.bmiHeader.biWidth = width;

@@ -210,6 +210,20 @@ TEST(MainWindow, ShowsItsControlsRunsTheRepairAndCloses) {
     EXPECT_EQ(program.WaitForExit(30000), 0);
 }
 
+// Also the smoke test of a build that runs only through an emulator, where a
+// start takes a minute: hence the long wait.
+TEST(MainWindow, OpensAndClosesWithTheCloseButton) {
+    RunningProgram program;
+    ASSERT_TRUE(program.Started());
+    HWND window = program.WaitForMainWindow(300000);
+    ASSERT_NE(window, nullptr) << "the main window did not appear";
+    std::vector<Child> children = ChildrenOf(window);
+    const Child* close = FindChild(children, L"Button", L"Close");
+    ASSERT_TRUE(close);
+    SendMessageW(close->window, BM_CLICK, 0, 0);
+    EXPECT_EQ(program.WaitForExit(120000), 0);
+}
+
 TEST(MainWindow, ClosingDuringARunEndsTheProgramCleanly) {
     RunningProgram program;
     ASSERT_TRUE(program.Started());

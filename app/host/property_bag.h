@@ -7,12 +7,12 @@
 #include <variant>
 #include <vector>
 
+#include "common/property_value.h"
+
 namespace host {
 
-using Bytes = std::vector<uint8_t>;
-
-// Integer, real number, boolean, UTF-8 text or a byte array.
-using PropertyValue = std::variant<int64_t, double, bool, std::string, Bytes>;
+using ::Bytes;
+using ::PropertyValue;
 
 class PropertyBag {
 public:

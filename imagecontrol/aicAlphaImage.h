@@ -1,0 +1,227 @@
+// A windowless, transparent image control: one picture drawn with scaling,
+// rotation, opacity, grey-scale, lightness, mirroring, a mask colour and a
+// drop shadow, its settings and image saved in the hosting form.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "codecs/modParsers.h"
+#include "imagecontrol/control_site.h"
+#include "imagecore/c32bppDIB.h"
+
+class aicAlphaImage {
+public:
+    // The control's events, raised by the mouse, key, drop and fade handling.
+    struct Events {
+        std::function<void(int16_t Button)> Click;
+        std::function<void(int16_t Button)> DblClick;
+        std::function<void()> MouseExit;
+        std::function<void()> MouseEnter;
+        std::function<void(int16_t& Button, int16_t& Shift, float x, float y)> MouseUp;
+        std::function<void(int16_t& Button, int16_t& Shift, float x, float y)> MouseMove;
+        std::function<void(int16_t& Button, int16_t& Shift, float x, float y)> MouseDown;
+        std::function<void(int16_t& KeyCode, int16_t& Shift)> KeyDown;
+        std::function<void(int16_t& KeyAscii)> KeyPress;
+        std::function<void(int16_t& KeyCode, int16_t& Shift)> KeyUp;
+        std::function<void(void* data, int32_t& Effect, int16_t& Button, int16_t& Shift, float x, float y)>
+            OLEDragDrop;
+        std::function<void(void* data, int32_t& Effect, int16_t& Button, int16_t& Shift, float x, float y,
+                           int16_t& State)>
+            OLEDragOver;
+        std::function<void(int32_t CurrentOpacity)> FadeTerminated;
+    };
+    Events events;
+
+    // The image is made with the system's capabilities, or with the given
+    // bits (tests).
+    explicit aicAlphaImage(ControlSite& site);
+    aicAlphaImage(ControlSite& site, uint32_t imageCapabilityBits);
+    ~aicAlphaImage();
+    aicAlphaImage(const aicAlphaImage&) = delete;
+    aicAlphaImage& operator=(const aicAlphaImage&) = delete;
+
+    // Host events.
+    void InitProperties();
+    void ReadProperties();
+    void WriteProperties();
+    void Show();
+    void Hide();
+    void Resize();  // the layout
+    // clipBox: the part to repaint, in control pixels.
+    void Paint(const PaintSurface& surface, const PixelRect& clipBox);
+
+    // Properties. Setters ignore values out of range and notify the site.
+    int32_t ScaleMethod() const { return scaleMethod_; }
+    void SetScaleMethod(int32_t Method);
+    bool StretchQuality() const { return Flag(kStretchQuality); }
+    void SetStretchQuality(bool highQuality);
+    bool AutoSize() const { return Flag(kAutoSize); }
+    void SetAutoSize(bool Value);
+    bool AutoRedraw() const { return Flag(kAutoRedraw); }
+    void SetAutoRedraw(bool Enable);
+    bool KeepOriginalFormat() const { return Flag(kKeepOriginalFormat); }
+    void SetKeepOriginalFormat(bool Keep);
+    bool InversedImage() const { return Flag(kInversedImage); }
+    void SetInversedImage(bool Inverse);
+    bool RotateEnabled() const { return Flag(kRotateEnabled); }
+    void SetRotateEnabled(bool canRotate);
+    int32_t Rotation() const { return rotation_; }
+    void SetRotation(int32_t newAngle);
+    int32_t Opacity() const { return opacity_; }
+    void SetOpacity(int32_t Opaqueness);
+    int32_t Mirror() const { return mirror_; }
+    void SetMirror(int32_t MirrorType);
+    int32_t grayScale() const { return grayFormula_ + 1; }
+    void SetgrayScale(int32_t Style);
+    float IntensityOffset() const { return lightAdjustment_; }
+    void SetIntensityOffset(float Adjustment);
+    int32_t HitTest() const { return hitTestStyle_; }
+    void SetHitTest(int32_t Style);
+    int32_t MaskColor() const { return maskColor_; }
+    void SetMaskColor(int32_t Color);
+    int32_t MaskUsed() const { return maskSource_; }
+    void SetMaskUsed(int32_t Style);
+    bool ShadowEnabled() const { return Flag(kShadowEnabled); }
+    void SetShadowEnabled(bool Enable);
+    int32_t ShadowColor() const { return shadowColor_; }
+    void SetShadowColor(int32_t Color);
+    int32_t ShadowOffsetX() const { return shadowOffsetX_; }
+    void SetShadowOffsetX(int32_t Offset);
+    int32_t ShadowOffsetY() const { return shadowOffsetY_; }
+    void SetShadowOffsetY(int32_t Offset);
+    int32_t ShadowDepth() const { return shadowDepth_; }
+    void SetShadowDepth(int32_t Depth);
+    int32_t ShadowOpacity() const { return shadowOpacity_; }
+    void SetShadowOpacity(int32_t Opaqueness);
+    bool Enabled() const { return site_.Enabled(); }
+    void SetEnabled(bool Enable);
+    int32_t MousePointer() const { return site_.MousePointer(); }
+    void SetMousePointer(int32_t Pointer);
+    const Bytes& MouseIcon() const { return site_.MouseIcon(); }
+    void SetMouseIcon(const Bytes& Icon);
+    int32_t OLEDropMode() const { return site_.OLEDropMode(); }
+    void SetOLEDropMode(int32_t Value);
+    int32_t ImageType() const;
+
+    // Painting, sizing and scaling.
+    void Refresh();
+    void GetImageScales(int32_t& Width, int32_t& Height, int32_t ScaleMethod = -1, int32_t desiredWidth = 0,
+                        int32_t desiredHeight = 0, bool asRotatedImage = false) const;
+    void OffsetImage(bool SetOffsets, int32_t& x, int32_t& y, int32_t& ShadowX, int32_t& ShadowY);
+    void OffsetShadow(int32_t x, int32_t y);
+
+    // Loading and exchange. Icon sizes below 1 become the control's size
+    // (and 32 bits), in the caller's variables too.
+    bool LoadImage_FromArray(const Bytes& inStream, int32_t& desiredIconWidth, int32_t& desiredIconHeight,
+                             int32_t& desiredIconBitDepth);
+    bool LoadImage_FromFile(const std::wstring& FileName, int32_t& desiredIconWidth, int32_t& desiredIconHeight,
+                            int32_t& desiredIconBitDepth);
+    bool LoadImage_FromOrignalBytes(int32_t& desiredIconWidth, int32_t& desiredIconHeight,
+                                    int32_t& desiredIconBitDepth);
+#ifdef _WIN32
+    bool LoadImage_FromStdPicture(IPicture* stdPic);
+    bool LoadImage_FromClipboard();
+    bool LoadImage_FromHandle(HANDLE Handle);
+    bool LoadImage_FromResource(HMODULE VBglobal, const c32bppDIB::ResourceSection& ResSection,
+                                const c32bppDIB::ResourceId& ResID, int32_t& desiredIconWidth,
+                                int32_t& desiredIconHeight, int32_t& desiredIconBitDepth);
+#endif
+    void ClearImage();
+    bool GetImageBytes(Bytes& imgBytes, int32_t& scanWidth, bool asArray2D = false, bool asBGRformat = true,
+                       bool asBottomUp = true, bool asPreMultiplied = true, bool asFileFormat = false);
+    bool SetImageBytes(const Bytes& imgBytes, bool isBGRformat = true, bool isBottomUp = true);
+
+    // The hit area: whether a point in control pixels is on the control.
+    bool HitTestPoint(float x, float y) const;
+
+    // For the design-time property page.
+    bool pvGetOriginalBytes(Bytes& bytes) const;
+    void pvLoadForPropertyPage(const Bytes& bytes, int32_t width, int32_t height, int32_t depth);
+    c32bppDIB& pvGetImageObject() { return *image_; }
+
+    // Read-only views of the layout, for the host and its tests.
+    int32_t ImageLeft() const { return imageLeft_; }
+    int32_t ImageTop() const { return imageTop_; }
+    int32_t ScaledWidth() const { return scaledWidth_; }
+    int32_t ScaledHeight() const { return scaledHeight_; }
+    int32_t RotatedExtent() const { return rotatedExtent_; }
+    bool ActualSizeDraw() const { return actualSizeDraw_; }
+    bool MaskApplied() const { return maskApplied_; }
+    int32_t AppliedMaskColor() const { return appliedMaskColor_; }
+    int32_t ContainerScaleMode() const { return containerScaleMode_; }
+    const PixelRect& HitRect() const { return hitRect_; }
+    bool HasHitRegion() const { return hasHitRegion_; }
+    bool BufferInUse() const { return Flag(kBufferInUse); }
+    const c32bppDIB* BufferImage() const { return bufferImage_.get(); }
+    const c32bppDIB* ShadowImage() const { return shadowImage_.get(); }
+    uint32_t PropsFlags() const { return propsFlags_; }
+
+private:
+    enum Flags : uint32_t {
+        kStretchQuality = 0x001,
+        kAutoSize = 0x004,
+        kAutoRedraw = 0x008,
+        kKeepOriginalFormat = 0x010,
+        kBufferInUse = 0x020,
+        kInversedImage = 0x040,
+        kShadowEnabled = 0x080,
+        kRotateEnabled = 0x100,
+    };
+    bool Flag(uint32_t bit) const { return (propsFlags_ & bit) != 0; }
+    void ToggleFlag(uint32_t bit) { propsFlags_ ^= bit; }
+
+    void pvConnectCrossComm();
+    void pvReadContainerScaleMode();
+    void pvApplyMirror(int32_t target);
+    void pvRemoveMask();
+    void pvResizeAndRefresh();
+    bool pvRenderBuffer(bool recreate, bool updateHitArea);
+    void pvUpdateShadow();
+    void pvUpdateHitArea();
+    void pvAfterPixelsChanged();  // buffer, hit area, shadow and repaint
+    void pvApplyImageSettings();
+    void pvKeepEncodedBytes();
+    int32_t pvCornerColor(int32_t source) const;
+    void pvDefaultIconSize(int32_t& width, int32_t& height, int32_t& depth) const;
+    void pvPaintShadow(const PaintSurface& surface);
+    void pvPaintPicture(const PaintSurface& surface, const PixelRect& paint);
+    void pvDropHitRegion();
+    void pvWholeControlHitRect();
+    void pvReadStoredState();
+    void pvWriteImageBytes(Bytes& bytes);
+
+    ControlSite& site_;
+    uint32_t propsFlags_ = 0;
+    uint16_t mouseButtons_ = 0;
+    int32_t rotation_ = 0;
+    int32_t hitTestStyle_ = 0;
+    bool hasHitRegion_ = false;
+    std::vector<modParsers::RegionRect> hitRegion_;  // control pixels
+    PixelRect hitRect_;
+    int32_t grayFormula_ = -1;
+    int32_t containerScaleMode_ = vbContainerPosition;
+    int32_t scaleMethod_ = 0;
+    int32_t mirror_ = 0;
+    int32_t opacity_ = 100;
+    float lightAdjustment_ = 0;
+    int32_t maskColor_ = static_cast<int32_t>(0x8000000F);
+    bool maskApplied_ = false;
+    int32_t appliedMaskColor_ = 0;
+    int32_t maskSource_ = 0;
+    int32_t imageLeft_ = 0, imageTop_ = 0;
+    int32_t scaledWidth_ = 0, scaledHeight_ = 0;
+    int32_t rotatedExtent_ = 0;
+    int32_t userOffsetX_ = 0, userOffsetY_ = 0;
+    bool actualSizeDraw_ = false;
+    std::unique_ptr<c32bppDIB> image_;
+    std::unique_ptr<c32bppDIB> bufferImage_;
+    std::unique_ptr<c32bppDIB> shadowImage_;
+    int32_t shadowColor_ = 0x404040;
+    int32_t shadowOffsetX_ = 2, shadowOffsetY_ = 2;
+    int32_t shadowDepth_ = 2;
+    int32_t shadowOpacity_ = 50;
+};

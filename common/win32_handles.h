@@ -128,6 +128,36 @@ private:
     HGDIOBJ old_;
 };
 
+// A window's paint device context, from BeginPaint to EndPaint.
+class PaintDc {
+public:
+    explicit PaintDc(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
+    PaintDc(const PaintDc&) = delete;
+    PaintDc& operator=(const PaintDc&) = delete;
+    ~PaintDc() { EndPaint(window_, &paint_); }
+    HDC get() const { return dc_; }
+    const RECT& area() const { return paint_.rcPaint; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_;
+};
+
+// Keeps a device context's state (origin, clipping, selections) for the
+// lifetime of the scope.
+class DcStateScope {
+public:
+    explicit DcStateScope(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
+    DcStateScope(const DcStateScope&) = delete;
+    DcStateScope& operator=(const DcStateScope&) = delete;
+    ~DcStateScope() { if (saved_) RestoreDC(dc_, saved_); }
+
+private:
+    HDC dc_;
+    int saved_;
+};
+
 // Holds one COM interface reference.
 template <class T>
 class ComPtr {

@@ -81,14 +81,14 @@ public:
     void SetIntensityOffset(float Adjustment);
     int32_t HitTest() const { return hitTestStyle_; }
     void SetHitTest(int32_t Style);
-    int32_t MaskColor() const { return maskColor_; }
-    void SetMaskColor(int32_t Color);
+    uint32_t MaskColor() const { return maskColor_; }
+    void SetMaskColor(uint32_t Color);
     int32_t MaskUsed() const { return maskSource_; }
     void SetMaskUsed(int32_t Style);
     bool ShadowEnabled() const { return Flag(kShadowEnabled); }
     void SetShadowEnabled(bool Enable);
-    int32_t ShadowColor() const { return shadowColor_; }
-    void SetShadowColor(int32_t Color);
+    uint32_t ShadowColor() const { return shadowColor_; }
+    void SetShadowColor(uint32_t Color);
     int32_t ShadowOffsetX() const { return shadowOffsetX_; }
     void SetShadowOffsetX(int32_t Offset);
     int32_t ShadowOffsetY() const { return shadowOffsetY_; }
@@ -151,7 +151,7 @@ public:
     int32_t RotatedExtent() const { return rotatedExtent_; }
     bool ActualSizeDraw() const { return actualSizeDraw_; }
     bool MaskApplied() const { return maskApplied_; }
-    int32_t AppliedMaskColor() const { return appliedMaskColor_; }
+    uint32_t AppliedMaskColor() const { return appliedMaskColor_; }
     int32_t ContainerScaleMode() const { return containerScaleMode_; }
     const PixelRect& HitRect() const { return hitRect_; }
     bool HasHitRegion() const { return hasHitRegion_; }
@@ -185,14 +185,19 @@ private:
     void pvAfterPixelsChanged();  // buffer, hit area, shadow and repaint
     void pvApplyImageSettings();
     void pvKeepEncodedBytes();
-    int32_t pvCornerColor(int32_t source) const;
+    uint32_t pvCornerColor(int32_t source) const;
+    void pvMirrorPixels(int32_t difference);
+    std::unique_ptr<c32bppDIB> pvNewImage() const;
     void pvDefaultIconSize(int32_t& width, int32_t& height, int32_t& depth) const;
     void pvPaintShadow(const PaintSurface& surface);
     void pvPaintPicture(const PaintSurface& surface, const PixelRect& paint);
     void pvDropHitRegion();
     void pvWholeControlHitRect();
+    PixelRect pvHitRegionBox() const;
+    void pvMoveHitArea(int32_t dx, int32_t dy);
     void pvReadStoredState();
-    void pvWriteImageBytes(Bytes& bytes);
+    void pvReapplyModifications();
+    Bytes pvImageBytesToSave();
 
     ControlSite& site_;
     uint32_t propsFlags_ = 0;
@@ -200,6 +205,7 @@ private:
     int32_t rotation_ = 0;
     int32_t hitTestStyle_ = 0;
     bool hasHitRegion_ = false;
+    bool makingHitBuffer_ = false;  // the buffer exists only to shape the hit region
     std::vector<modParsers::RegionRect> hitRegion_;  // control pixels
     PixelRect hitRect_;
     int32_t grayFormula_ = -1;
@@ -208,19 +214,20 @@ private:
     int32_t mirror_ = 0;
     int32_t opacity_ = 100;
     float lightAdjustment_ = 0;
-    int32_t maskColor_ = static_cast<int32_t>(0x8000000F);
+    uint32_t maskColor_ = 0x8000000F;
     bool maskApplied_ = false;
-    int32_t appliedMaskColor_ = 0;
+    uint32_t appliedMaskColor_ = 0;
     int32_t maskSource_ = 0;
     int32_t imageLeft_ = 0, imageTop_ = 0;
     int32_t scaledWidth_ = 0, scaledHeight_ = 0;
     int32_t rotatedExtent_ = 0;
     int32_t userOffsetX_ = 0, userOffsetY_ = 0;
     bool actualSizeDraw_ = false;
+    bool resizing_ = false;  // the control's own Size call is running
     std::unique_ptr<c32bppDIB> image_;
     std::unique_ptr<c32bppDIB> bufferImage_;
     std::unique_ptr<c32bppDIB> shadowImage_;
-    int32_t shadowColor_ = 0x404040;
+    uint32_t shadowColor_ = 0x404040;
     int32_t shadowOffsetX_ = 2, shadowOffsetY_ = 2;
     int32_t shadowDepth_ = 2;
     int32_t shadowOpacity_ = 50;

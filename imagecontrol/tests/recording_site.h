@@ -1,0 +1,117 @@
+// A control site for tests: keeps the stored values in memory, records what
+// the control asks of it, and resizes the control as a form would.
+#pragma once
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "codecs/tests/png_builder.h"
+#include "imagecontrol/aicAlphaImage.h"
+#include "imagecore/system_capabilities.h"
+
+class RecordingSite : public ControlSite {
+public:
+    std::vector<std::pair<std::string, PropertyValue>> stored;
+    std::vector<std::string> changed;
+    bool userMode = true;
+    bool hasScaleMode = true;
+    int32_t scaleMode = vbTwips;
+    double width = 100, height = 100;  // pixels
+    double twipsPerPixel = 15;
+    int sizeCalls = 0, refreshes = 0;
+    aicAlphaImage* control = nullptr;  // receives the resize a Size call causes
+    bool enabled = true;
+    int16_t pointer = 0, dropMode = 0;
+    Bytes icon;
+    std::string tag;
+
+    const PropertyValue* ReadProperty(const std::string& key) const override {
+        auto found = std::find_if(stored.begin(), stored.end(), [&](const auto& e) { return e.first == key; });
+        return found == stored.end() ? nullptr : &found->second;
+    }
+    void WriteProperty(const std::string& key, PropertyValue value, const PropertyValue& defaultValue) override {
+        std::erase_if(stored, [&](const auto& e) { return e.first == key; });
+        if (value != defaultValue) stored.emplace_back(key, std::move(value));
+    }
+    void PropertyChanged(const std::string& name) override { changed.push_back(name); }
+    bool UserMode() const override { return userMode; }
+    bool ParentScaleMode(int32_t& mode) const override {
+        if (hasScaleMode) mode = scaleMode;
+        return hasScaleMode;
+    }
+    double ScaleWidth() const override { return width; }
+    double ScaleHeight() const override { return height; }
+    void Size(double widthTwips, double heightTwips) override {
+        ++sizeCalls;
+        width = widthTwips / twipsPerPixel, height = heightTwips / twipsPerPixel;
+        if (control) control->Resize();
+    }
+    double ScaleX(double value, int32_t from, int32_t to) const override { return Convert(value, from, to); }
+    double ScaleY(double value, int32_t from, int32_t to) const override { return Convert(value, from, to); }
+    void Refresh() override { ++refreshes; }
+    bool Enabled() const override { return enabled; }
+    void SetEnabled(bool value) override { enabled = value; }
+    int16_t MousePointer() const override { return pointer; }
+    bool SetMousePointer(int16_t value) override { return pointer = value, true; }
+    const Bytes& MouseIcon() const override { return icon; }
+    bool SetMouseIcon(const Bytes& value) override { return icon = value, true; }
+    int16_t OLEDropMode() const override { return dropMode; }
+    bool SetOLEDropMode(int16_t value) override { return dropMode = value, true; }
+    const std::string& Tag() const override { return tag; }
+    void SetTag(const std::string& value) override { tag = value; }
+    uintptr_t ContainerWindow() const override { return 0; }
+
+    std::vector<std::string> Keys() const {
+        std::vector<std::string> keys;
+        for (const auto& e : stored) keys.push_back(e.first);
+        return keys;
+    }
+
+private:
+    double Convert(double value, int32_t from, int32_t to) const {
+        auto toPixels = [&](int32_t mode) { return mode == vbTwips ? 1 / twipsPerPixel : 1.0; };
+        return value * toPixels(from) / toPixels(to);
+    }
+};
+
+// A control on its own site; images without GDI+ (natively there is none).
+struct TestControl {
+    RecordingSite site;
+    aicAlphaImage control{site, capability::kGdiplusNever};
+    explicit TestControl(double width = 100, double height = 100, bool userMode = true) {
+        site.width = width, site.height = height, site.userMode = userMode;
+        site.control = &control;
+    }
+};
+
+// An RGBA PNG whose pixels come from colour(x, y) as {r, g, b, a}.
+template <class Colour>
+Bytes MakePng(int width, int height, Colour colour) {
+    Bytes raw;
+    for (int y = 0; y < height; ++y) {
+        raw.push_back(0);
+        for (int x = 0; x < width; ++x) {
+            auto [r, g, b, a] = colour(x, y);
+            raw.insert(raw.end(), {uint8_t(r), uint8_t(g), uint8_t(b), uint8_t(a)});
+        }
+    }
+    return test_png::Builder().Header(width, height, 8, 6).Data(raw).End();
+}
+
+inline Bytes OpaquePng(int width, int height) {
+    return MakePng(width, height, [](int x, int y) { return std::array{x * 7 % 256, y * 5 % 256, 90, 255}; });
+}
+inline Bytes AlphaPng(int width, int height) {
+    return MakePng(width, height, [&](int x, int y) {
+        bool inside = x > 0 && y > 0 && x < width - 1 && y < height - 1;
+        return std::array{200, 100, 50, inside ? 255 : 0};
+    });
+}
+
+inline bool Load(aicAlphaImage& control, const Bytes& file) {
+    int32_t w = 0, h = 0, depth = 0;
+    return control.LoadImage_FromArray(file, w, h, depth);
+}

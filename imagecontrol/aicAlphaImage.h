@@ -142,6 +142,7 @@ public:
     bool pvGetOriginalBytes(Bytes& bytes) const;
     void pvLoadForPropertyPage(const Bytes& bytes, int32_t width, int32_t height, int32_t depth);
     c32bppDIB& pvGetImageObject() { return *image_; }
+    const c32bppDIB& pvGetImageObject() const { return *image_; }
 
     // Read-only views of the layout, for the host and its tests.
     int32_t ImageLeft() const { return imageLeft_; }

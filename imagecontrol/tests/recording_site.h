@@ -87,18 +87,23 @@ struct TestControl {
     }
 };
 
-// An RGBA PNG whose pixels come from colour(x, y) as {r, g, b, a}.
+// A PNG whose pixels come from colour(x, y) as {r, g, b, a}: RGB when every
+// pixel is opaque (the decoder reports alpha for every RGBA file), else RGBA.
 template <class Colour>
 Bytes MakePng(int width, int height, Colour colour) {
+    bool opaque = true;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) opaque = opaque && colour(x, y)[3] == 255;
     Bytes raw;
     for (int y = 0; y < height; ++y) {
         raw.push_back(0);
         for (int x = 0; x < width; ++x) {
             auto [r, g, b, a] = colour(x, y);
-            raw.insert(raw.end(), {uint8_t(r), uint8_t(g), uint8_t(b), uint8_t(a)});
+            raw.insert(raw.end(), {uint8_t(r), uint8_t(g), uint8_t(b)});
+            if (!opaque) raw.push_back(uint8_t(a));
         }
     }
-    return test_png::Builder().Header(width, height, 8, 6).Data(raw).End();
+    return test_png::Builder().Header(width, height, 8, opaque ? 2 : 6).Data(raw).End();
 }
 
 inline Bytes OpaquePng(int width, int height) {

@@ -442,7 +442,7 @@ int64_t CheckHeader(int32_t width, int32_t height, uint8_t bitDepth, uint8_t col
     // Forbidden depth and type pairs are refused here rather than guessed at later.
     if (!IsAllowedCombination(colourType, bitDepth)) return -1;
     if (interlace > 1) return -1;
-    if (int64_t{width} * 32 * height > INT32_MAX) return -1;
+    if (int64_t{width} * 32 > INT32_MAX / height) return -1;  // the product itself could overflow
     return ExpectedInflatedSize({width, height, bitDepth, colourType}, interlace == 1);
 }
 

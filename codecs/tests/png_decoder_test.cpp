@@ -119,6 +119,7 @@ TEST(PngDecoder, HeaderChecks) {
     EXPECT_EQ(png::CheckHeader(8192, 8192, 1, 0, 0, 0, 0), -1);  // 8192 x 32 x 8192 = 2^31
     EXPECT_GT(png::CheckHeader(8191, 8192, 1, 0, 0, 0, 0), 0);
     EXPECT_EQ(png::CheckHeader(8191, 8192, 1, 0, 0, 0, 0), 8192 * (1024 + 1));
+    EXPECT_EQ(png::CheckHeader(INT32_MAX, INT32_MAX, 8, 6, 0, 0, 0), -1);  // the size check itself cannot overflow
 }
 
 TEST(PngDecoder, InterlacedEqualsPlain) {

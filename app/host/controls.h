@@ -25,6 +25,7 @@ public:
     const std::string& Name() const { return description_.name; }
     const std::string& Kind() const { return description_.kind; }
     const PropertyBag& Properties() const { return description_.properties; }
+    const FormObject& Description() const { return description_; }
     int TabIndex() const { return static_cast<int>(Properties().ReadInt("TabIndex", -1)); }
     HWND Window() const { return window_; }  // none for a timer
     int Id() const { return id_; }

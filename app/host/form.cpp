@@ -47,16 +47,6 @@ bool RegisterFormClass() {
     return registered;
 }
 
-std::unique_ptr<Control> MakeControl(Form& form, FormObject description, int id) {
-    const std::string kind = description.kind;
-    if (kind == "PushButton") return std::make_unique<PushButton>(form, std::move(description), id);
-    if (kind == "ListBox") return std::make_unique<ListBox>(form, std::move(description), id);
-    if (kind == "Label") return std::make_unique<Label>(form, std::move(description), id);
-    if (kind == "Picture") return std::make_unique<Picture>(form, std::move(description), id);
-    if (kind == "Timer") return std::make_unique<Timer>(form, std::move(description), id);
-    return nullptr;
-}
-
 DWORD WindowStyleFor(const std::string& borderStyle) {
     if (borderStyle == "FixedSingle") return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     return WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
@@ -76,7 +66,8 @@ ParsedForm LoadFormResource(const wchar_t* name) {
                                 ResourceBytes(blobsName.c_str()));
 }
 
-Form::Form(FormObject description) : description_(std::move(description)) {}
+Form::Form(FormObject description, FormOptions options)
+    : description_(std::move(description)), options_(std::move(options)), nextId_(kFirstControlId) {}
 
 Form::~Form() {
     for (auto& control : controls_) control->Destroy();
@@ -97,6 +88,19 @@ size_t Form::LoadedCount() { return LoadedForms().size(); }
 
 int Form::TwipsToPixelsX(int twips) const { return MulDiv(twips, dpiX_, kTwipsPerInch); }
 int Form::TwipsToPixelsY(int twips) const { return MulDiv(twips, dpiY_, kTwipsPerInch); }
+
+std::optional<int32_t> Form::ScaleMode() const {
+    const PropertyValue* value = Properties().Find("ScaleMode");
+    const auto* mode = value ? std::get_if<int64_t>(value) : nullptr;
+    if (!mode) return std::nullopt;
+    return static_cast<int32_t>(*mode);
+}
+
+COLORREF Form::BackColor() const {
+    return ResolveOleColor(static_cast<uint32_t>(Properties().ReadInt("BackColor", 0x80000000u | COLOR_BTNFACE)));
+}
+
+HBRUSH Form::BackBrush() const { return backBrush_ ? backBrush_.get() : GetSysColorBrush(COLOR_BTNFACE); }
 
 Control* Form::Find(const std::string& name) const {
     for (const auto& control : controls_)
@@ -120,7 +124,9 @@ Control* Form::FindByWindow(HWND window) const {
 bool Form::Load() {
     if (window_) return true;
     if (!RegisterFormClass()) return false;
-    {
+    if (options_.dpi > 0) {
+        dpiX_ = dpiY_ = options_.dpi;
+    } else {
         win32::WindowDc screen(nullptr);
         if (screen) {
             dpiX_ = GetDeviceCaps(screen.get(), LOGPIXELSX);
@@ -128,6 +134,7 @@ bool Form::Load() {
         }
     }
     const PropertyBag& p = Properties();
+    if (p.Has("BackColor")) backBrush_.reset(CreateSolidBrush(BackColor()));
 
     DWORD style = WindowStyleFor(p.ReadText("BorderStyle", "Sizable"));
     DWORD exStyle = WS_EX_CONTROLPARENT;
@@ -179,15 +186,86 @@ bool Form::Load() {
     return true;
 }
 
+std::unique_ptr<Control> Form::MakeControl(FormObject description, int id, bool restored) {
+    const std::string kind = description.kind;
+    if (kind == "PushButton") return std::make_unique<PushButton>(*this, std::move(description), id);
+    if (kind == "ListBox") return std::make_unique<ListBox>(*this, std::move(description), id);
+    if (kind == "Label") return std::make_unique<Label>(*this, std::move(description), id);
+    if (kind == "Picture") return std::make_unique<Picture>(*this, std::move(description), id);
+    if (kind == "Timer") return std::make_unique<Timer>(*this, std::move(description), id);
+    auto windowless = options_.windowlessKinds.find(kind);
+    if (windowless != options_.windowlessKinds.end())
+        return std::make_unique<WindowlessControl>(*this, std::move(description), id, windowless->second, restored);
+    return nullptr;
+}
+
+Control* Form::CreateControl(FormObject description, bool restored) {
+    std::unique_ptr<Control> control = MakeControl(std::move(description), nextId_++, restored);
+    if (!control) return nullptr;
+    controls_.push_back(std::move(control));
+    if (controls_.back()->Create(window_, font_.get())) return controls_.back().get();
+    controls_.back()->Destroy();
+    controls_.pop_back();
+    return nullptr;
+}
+
 bool Form::CreateControls() {
-    int id = kFirstControlId;
-    for (const FormObject& child : description_.children) {
-        std::unique_ptr<Control> control = MakeControl(*this, child, id++);
-        if (!control) return false;
-        controls_.push_back(std::move(control));
-        if (!controls_.back()->Create(window_, font_.get())) return false;
-    }
+    for (const FormObject& child : description_.children)
+        if (!CreateControl(child, true)) return false;
     return true;
+}
+
+Control* Form::AddControl(FormObject description) {
+    return window_ ? CreateControl(std::move(description), false) : nullptr;
+}
+
+std::string Form::WriteDescription(Bytes& blobs) {
+    FormObject written = description_;
+    if (!controls_.empty()) {
+        written.children.clear();
+        for (const auto& control : controls_) {
+            if (auto* windowless = dynamic_cast<WindowlessControl*>(control.get())) windowless->WriteBack();
+            written.children.push_back(control->Description());
+        }
+    }
+    return WriteFormDescription(written, blobs);
+}
+
+std::vector<WindowlessControl*> Form::WindowlessControls() const {
+    std::vector<WindowlessControl*> found;
+    for (const auto& control : controls_)
+        if (auto* windowless = dynamic_cast<WindowlessControl*>(control.get())) found.push_back(windowless);
+    return found;
+}
+
+WindowlessControl* Form::WindowlessAt(POINT client) const {
+    std::vector<WindowlessControl*> windowless = WindowlessControls();
+    for (auto it = windowless.rbegin(); it != windowless.rend(); ++it)
+        if ((*it)->Visible() && PtInRect(&(*it)->Bounds(), client)) return *it;
+    return nullptr;
+}
+
+void Form::PaintClient(HDC target, const RECT& area, HRGN region) {
+    int width = area.right - area.left, height = area.bottom - area.top;
+    if (width <= 0 || height <= 0) return;
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    win32::MemoryDc buffer(CreateCompatibleDC(target));
+    win32::Bitmap bitmap(CreateDIBSection(target, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!buffer || !bitmap) {
+        FillRect(target, &area, BackBrush());
+        return;
+    }
+    win32::SelectObjectScope select(buffer.get(), bitmap.get());
+    // Client coordinates in the buffer; the clip region in its device ones.
+    SetViewportOrgEx(buffer.get(), -area.left, -area.top, nullptr);
+    FillRect(buffer.get(), &area, BackBrush());
+    win32::Region clip(CreateRectRgnIndirect(&area));
+    if (region) CombineRgn(clip.get(), clip.get(), region, RGN_AND);
+    OffsetRgn(clip.get(), -area.left, -area.top);
+    for (WindowlessControl* windowless : WindowlessControls()) windowless->PaintInto(buffer.get(), clip.get());
+    BitBlt(target, area.left, area.top, width, height, buffer.get(), area.left, area.top, SRCCOPY);
 }
 
 void Form::ApplyTabOrder() {
@@ -264,9 +342,22 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             HDC dc = reinterpret_cast<HDC>(wParam);
             if (auto* label = dynamic_cast<Label*>(FindByWindow(reinterpret_cast<HWND>(lParam))))
                 SetTextColor(dc, label->ForeColor());
-            SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+            SetBkColor(dc, BackColor());
+            return reinterpret_cast<LRESULT>(BackBrush());
         }
+        case WM_ERASEBKGND:
+            return 1;  // painted with everything else in WM_PAINT
+        case WM_PAINT: {
+            // The update region is gone once painting begins.
+            win32::Region update(CreateRectRgn(0, 0, 0, 0));
+            bool exact = update && GetUpdateRgn(window_, update.get(), FALSE) != ERROR;
+            win32::PaintDc paint(window_);
+            PaintClient(paint.get(), paint.area(), exact ? update.get() : nullptr);
+            return 0;
+        }
+        case WM_SHOWWINDOW:
+            for (WindowlessControl* windowless : WindowlessControls()) windowless->FormShown(wParam != FALSE);
+            break;
         case WM_DRAWITEM: {
             auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             if (auto* picture = dynamic_cast<Picture*>(FindById(static_cast<int>(wParam)))) {
@@ -277,6 +368,12 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_SETCURSOR: {
             Control* control = FindByWindow(reinterpret_cast<HWND>(wParam));
+            if (reinterpret_cast<HWND>(wParam) == window_) {
+                POINT at{};
+                GetCursorPos(&at);
+                ScreenToClient(window_, &at);
+                control = WindowlessAt(at);
+            }
             if (control && control->MouseCursor() && LOWORD(lParam) == HTCLIENT) {
                 SetCursor(control->MouseCursor());
                 return TRUE;

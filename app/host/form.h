@@ -4,12 +4,15 @@
 
 #include <windows.h>
 
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/host/controls.h"
 #include "app/host/form_description.h"
+#include "app/host/windowless.h"
 #include "common/win32_handles.h"
 
 namespace host {
@@ -18,9 +21,18 @@ namespace host {
 // `name` and its byte arrays under `name` + "_BLOBS" (both RCDATA).
 ParsedForm LoadFormResource(const wchar_t* name);
 
+struct FormOptions {
+    // False when the form is loaded to be designed rather than run.
+    bool userMode = true;
+    // Pixels per inch for twips; 0 for the screen's.
+    int dpi = 0;
+    // Windowless kinds beyond the built-in ones, by kind name.
+    std::map<std::string, WindowlessFactory> windowlessKinds;
+};
+
 class Form {
 public:
-    explicit Form(FormObject description);
+    explicit Form(FormObject description, FormOptions options = {});
     virtual ~Form();
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
@@ -38,16 +50,30 @@ public:
     HWND Window() const { return window_; }
     const std::string& Name() const { return description_.name; }
     const PropertyBag& Properties() const { return description_.properties; }
+    bool UserMode() const { return options_.userMode; }
+    // The ScaleMode property; none when the description has no integer one.
+    std::optional<int32_t> ScaleMode() const;
+    // The BackColor property, or the system's button face.
+    COLORREF BackColor() const;
 
     // Controls in creation order.
     const std::vector<std::unique_ptr<Control>>& Controls() const { return controls_; }
     Control* Find(const std::string& name) const;
     template <class T>
     T& Get(const std::string& name) const;
+    // Adds a control that was not in the description (a windowless one gets
+    // InitProperties); null when the form is not loaded or the kind fails.
+    Control* AddControl(FormObject description);
 
-    // Twips to pixels at the screen's resolution.
+    // Has every windowless control write its properties, then writes the
+    // whole description; byte arrays are appended to blobs.
+    std::string WriteDescription(Bytes& blobs);
+
+    // Twips to pixels at the form's resolution (the screen's unless told otherwise).
     int TwipsToPixelsX(int twips) const;
     int TwipsToPixelsY(int twips) const;
+    int DpiX() const { return dpiX_; }
+    int DpiY() const { return dpiY_; }
 
     static Form* FromWindow(HWND window);
     static size_t LoadedCount();
@@ -61,11 +87,21 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool CreateControls();
+    Control* CreateControl(FormObject description, bool restored);
+    std::unique_ptr<Control> MakeControl(FormObject description, int id, bool restored);
+    HBRUSH BackBrush() const;
+    // Background and windowless controls through one off-screen buffer;
+    // area is in client pixels, region (optional) the exact part to repaint.
+    void PaintClient(HDC target, const RECT& area, HRGN region);
+    std::vector<WindowlessControl*> WindowlessControls() const;
+    WindowlessControl* WindowlessAt(POINT client) const;  // the topmost visible one
     void ApplyTabOrder();
     Control* FindById(int id) const;
     Control* FindByWindow(HWND window) const;
 
     FormObject description_;
+    FormOptions options_;
+    int nextId_;
     std::vector<std::unique_ptr<Control>> controls_;
     HWND window_ = nullptr;
     bool unloading_ = false;
@@ -73,6 +109,7 @@ private:
     int dpiY_ = 96;
     win32::Font font_;
     win32::Icon smallIcon_;
+    win32::Brush backBrush_;
     HWND lastFocus_ = nullptr;
 };
 

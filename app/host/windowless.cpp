@@ -1,0 +1,220 @@
+#include "app/host/windowless.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <string_view>
+
+#include "app/host/form.h"
+#include "app/host/icon_handles.h"
+
+namespace host {
+namespace {
+
+constexpr int16_t kCustomMousePointer = 99;
+constexpr int16_t kLastStandardMousePointer = 15;
+constexpr int16_t kLastOleDropMode = 1;  // none or manual
+
+constexpr std::array<std::string_view, 7> kHostKeys = {"Left", "Top", "Width", "Height", "Visible", "TabIndex", "Tag"};
+
+// Units per inch of a scale mode other than pixels; 0 for those without a
+// fixed length (user, container-relative, unknown).
+double FixedUnitsPerInch(int32_t scaleMode, bool horizontal) {
+    switch (scaleMode) {
+        case vbTwips: return 1440;
+        case vbPoints: return 72;
+        case vbCharacters: return horizontal ? 12 : 6;  // 120 by 240 twips
+        case vbInches: return 1;
+        case vbMillimeters: return 25.4;
+        case vbCentimeters: return 2.54;
+        case vbHimetric: return 2540;
+        default: return 0;
+    }
+}
+
+}  // namespace
+
+bool IsHostKey(const std::string& key) { return std::ranges::find(kHostKeys, key) != kHostKeys.end(); }
+
+WindowlessControl::WindowlessControl(Form& form, FormObject description, int id, WindowlessFactory factory,
+                                     bool restored)
+    : Control(form, std::move(description), id),
+      factory_(std::move(factory)),
+      restored_(restored),
+      tag_(Properties().ReadText("Tag", "")) {}
+
+WindowlessControl::~WindowlessControl() { Destroy(); }
+
+bool WindowlessControl::Create(HWND parent, HFONT) {
+    if (!factory_) return false;
+    container_ = parent;
+    formShown_ = IsWindowVisible(parent) != FALSE;
+    PlaceFromProperties();
+    object_ = factory_(*this);
+    if (!object_) return false;
+    if (restored_)
+        object_->ReadProperties();
+    else
+        object_->InitProperties();
+    object_->Resize();
+    FormShown(formShown_);
+    Refresh();
+    return true;
+}
+
+void WindowlessControl::Destroy() {
+    if (!object_) return;
+    Refresh();
+    FormShown(false);
+    object_.reset();
+    container_ = nullptr;
+    cursor_.reset();
+}
+
+void WindowlessControl::PlaceFromProperties() {
+    const PropertyBag& p = Properties();
+    bounds_.left = form_.TwipsToPixelsX(static_cast<int>(p.ReadInt("Left", 0)));
+    bounds_.top = form_.TwipsToPixelsY(static_cast<int>(p.ReadInt("Top", 0)));
+    bounds_.right = bounds_.left + form_.TwipsToPixelsX(static_cast<int>(p.ReadInt("Width", 0)));
+    bounds_.bottom = bounds_.top + form_.TwipsToPixelsY(static_cast<int>(p.ReadInt("Height", 0)));
+}
+
+void WindowlessControl::Invalidate(const RECT& area) const {
+    // The form paints its background into the same buffer: no erase.
+    if (container_ && !IsRectEmpty(&area)) InvalidateRect(container_, &area, FALSE);
+}
+
+void WindowlessControl::SetVisible(bool visible) {
+    if (visible == Visible()) return;
+    description_.properties.Write("Visible", visible, true);
+    Invalidate(bounds_);
+    FormShown(formShown_);
+}
+
+void WindowlessControl::FormShown(bool shown) {
+    formShown_ = shown;
+    bool show = shown && Visible() && object_;
+    if (show == shown_) return;
+    shown_ = show;
+    if (show)
+        object_->Show();
+    else
+        object_->Hide();
+}
+
+void WindowlessControl::PaintInto(HDC dc, HRGN clip) {
+    if (!object_ || !Visible() || IsRectEmpty(&bounds_)) return;
+    POINT origin{};
+    GetViewportOrgEx(dc, &origin);
+    RECT device = bounds_;
+    OffsetRect(&device, origin.x, origin.y);
+    if (!RectInRegion(clip, &device)) return;
+
+    win32::DcStateScope state(dc);
+    SelectClipRgn(dc, clip);
+    OffsetViewportOrgEx(dc, bounds_.left, bounds_.top, nullptr);
+    IntersectClipRect(dc, 0, 0, bounds_.right - bounds_.left, bounds_.bottom - bounds_.top);
+    RECT box{};
+    if (GetClipBox(dc, &box) <= NULLREGION) return;
+    object_->Paint(PaintSurface{dc, nullptr}, PixelRect{box.left, box.top, box.right, box.bottom});
+}
+
+void WindowlessControl::WriteBack() {
+    if (!object_) return;
+    std::vector<std::string> own;
+    for (const auto& entry : Properties().Entries())
+        if (!IsHostKey(entry.first)) own.push_back(entry.first);
+    for (const std::string& key : own) description_.properties.Remove(key);
+    object_->WriteProperties();
+}
+
+const PropertyValue* WindowlessControl::ReadProperty(const std::string& key) const {
+    return IsHostKey(key) ? nullptr : Properties().Find(key);
+}
+
+void WindowlessControl::WriteProperty(const std::string& key, PropertyValue value, const PropertyValue& defaultValue) {
+    if (!IsHostKey(key)) description_.properties.Write(key, std::move(value), defaultValue);
+}
+
+void WindowlessControl::PropertyChanged(const std::string& name) {
+    if (std::ranges::find(changed_, name) == changed_.end()) changed_.push_back(name);
+}
+
+bool WindowlessControl::UserMode() const { return form_.UserMode(); }
+
+bool WindowlessControl::ParentScaleMode(int32_t& scaleMode) const {
+    std::optional<int32_t> mode = form_.ScaleMode();
+    if (mode) scaleMode = *mode;
+    return mode.has_value();
+}
+
+void WindowlessControl::Size(double widthTwips, double heightTwips) {
+    RECT old = bounds_;
+    description_.properties.Set("Width", static_cast<int64_t>(std::lround(std::max(widthTwips, 0.0))));
+    description_.properties.Set("Height", static_cast<int64_t>(std::lround(std::max(heightTwips, 0.0))));
+    PlaceFromProperties();
+    if (Visible()) {
+        Invalidate(old);
+        Invalidate(bounds_);
+    }
+    if (object_) object_->Resize();
+}
+
+double WindowlessControl::Convert(double value, int32_t fromScale, int32_t toScale, bool horizontal) const {
+    int dpi = horizontal ? form_.DpiX() : form_.DpiY();
+    int32_t container = form_.ScaleMode().value_or(vbTwips);
+    auto perInch = [&](int32_t mode) {
+        if (mode == vbContainerPosition || mode == vbContainerSize) mode = container;
+        if (mode == vbPixels) return static_cast<double>(dpi);
+        double units = FixedUnitsPerInch(mode, horizontal);
+        // A user scale is not kept: it counts as twips, the form's own unit.
+        return units > 0 ? units : 1440.0;
+    };
+    return value * perInch(toScale) / perInch(fromScale);
+}
+
+double WindowlessControl::ScaleX(double value, int32_t fromScale, int32_t toScale) const {
+    return Convert(value, fromScale, toScale, true);
+}
+
+double WindowlessControl::ScaleY(double value, int32_t fromScale, int32_t toScale) const {
+    return Convert(value, fromScale, toScale, false);
+}
+
+void WindowlessControl::Refresh() {
+    if (Visible()) Invalidate(bounds_);
+}
+
+bool WindowlessControl::SetMousePointer(int16_t pointer) {
+    if ((pointer < 0 || pointer > kLastStandardMousePointer) && pointer != kCustomMousePointer) return false;
+    mousePointer_ = pointer;
+    UpdateCursor();
+    return true;
+}
+
+bool WindowlessControl::SetMouseIcon(const Bytes& icon) {
+    if (!icon.empty() && !CursorFromFileBytes(icon, GetSystemMetrics(SM_CXCURSOR))) return false;
+    mouseIcon_ = icon;
+    UpdateCursor();
+    return true;
+}
+
+void WindowlessControl::UpdateCursor() {
+    // Only the custom pointer has a cursor of its own; the others show the form's.
+    cursor_.reset();
+    if (mousePointer_ == kCustomMousePointer && !mouseIcon_.empty())
+        cursor_ = CursorFromFileBytes(mouseIcon_, GetSystemMetrics(SM_CXCURSOR));
+}
+
+bool WindowlessControl::SetOLEDropMode(int16_t mode) {
+    if (mode < 0 || mode > kLastOleDropMode) return false;
+    oleDropMode_ = mode;
+    return true;
+}
+
+void WindowlessControl::SetTag(const std::string& tag) {
+    tag_ = tag;
+    description_.properties.Write("Tag", tag, std::string());
+}
+
+}  // namespace host

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Draws the program's bitmaps and packs the main window's byte arrays.
 
-Writes art/*.ico, art/*.cur, art/*.gif, then FrmMain.blobs, and points the
+Writes art/*.ico, art/*.cur, art/*.gif, art/*.png, then FrmMain.blobs, and points the
 'blob' lines of FrmMain.form at the packed bytes. Needs only the standard
 library. Run it again after changing a picture; commit its output.
 """
@@ -9,6 +9,7 @@ import math
 import os
 import re
 import struct
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ART = os.path.join(HERE, "art")
@@ -98,6 +99,92 @@ def link_badge(u, v):
     if stem or bar or hook:
         return (255, 255, 255, 255)
     return (59, 89, 152, 255)
+
+
+def over(top, bottom):
+    """Straight-alpha 'over' of two (r, g, b, a) colours; None is nothing."""
+    if top is None:
+        return bottom
+    if bottom is None:
+        return top
+    ta, ba = top[3] / 255.0, bottom[3] / 255.0
+    a = ta + ba * (1 - ta)
+    if a <= 0:
+        return None
+    mix = [(top[i] * ta + bottom[i] * ba * (1 - ta)) / a for i in range(3)]
+    return (mix[0], mix[1], mix[2], a * 255)
+
+
+def segment_distance(px, py, ax, ay, bx, by):
+    dx, dy = bx - ax, by - ay
+    t = max(0.0, min(1.0, ((px - ax) * dx + (py - ay) * dy) / (dx * dx + dy * dy)))
+    return math.hypot(px - ax - t * dx, py - ay - t * dy)
+
+
+NODES = [(0.2, 0.26), (0.8, 0.22), (0.86, 0.74), (0.16, 0.8)]
+
+
+def artwork(u, v):
+    """The main window's artwork: a glowing globe in a translucent orbit of
+    linked network nodes, with a wrench across it. Soft glow, a see-through
+    ring and transparent corners make the alpha visible."""
+    px, py = u - 0.5, v - 0.5
+    d = math.hypot(px, py)
+    colour = None
+    # Glow fading outwards behind everything.
+    if d < 0.5:
+        glow = max(0.0, 1 - d / 0.5) ** 2
+        colour = (90, 170, 255, 190 * glow)
+    # Links between the nodes, partly transparent.
+    for i, (ax, ay) in enumerate(NODES):
+        bx, by = NODES[(i + 1) % len(NODES)]
+        if segment_distance(u, v, ax, ay, bx, by) < 0.012:
+            colour = over((120, 220, 255, 170), colour)
+    # Globe: shaded sphere with meridians and parallels.
+    if d < 0.3:
+        shade = 1.0 - 0.55 * math.hypot(px + 0.1, py + 0.1) / 0.4
+        lat = math.asin(max(-1, min(1, py / 0.3)))
+        lon_r = math.sqrt(max(1e-9, 0.3 ** 2 - py ** 2))
+        lon = math.asin(max(-1, min(1, px / lon_r)))
+        grid = abs(math.sin(lat * 3)) < 0.1 or abs(math.sin(lon * 2.5)) < 0.08
+        body = (210 * shade + 40, 235 * shade + 20, 255, 255) if grid else (25 * shade, 105 * shade + 30, 215 * shade + 35, 255)
+        colour = over(body, colour)
+    elif d < 0.315:
+        colour = over((20, 50, 120, 255), colour)
+    # A see-through orbit ring, tilted.
+    ex, ey = (px * 0.94 + py * 0.34), (py * 0.94 - px * 0.34) / 0.38
+    if abs(math.hypot(ex, ey) - 0.4) < 0.018:
+        colour = over((255, 255, 255, 110), colour)
+    # Nodes: bright discs with a dark rim.
+    for nx, ny in NODES:
+        nd = math.hypot(u - nx, v - ny)
+        if nd < 0.055:
+            colour = over((255, 190, 60, 255) if nd < 0.042 else (120, 70, 10, 255), colour)
+    # Wrench along the diagonal, an open jaw at its upper end.
+    ax, ay = (px + py) / math.sqrt(2), (px - py) / math.sqrt(2)
+    jaw_x, jaw_y = -ax - 0.3, ay
+    handle = abs(ay) < 0.045 and -0.3 < -ax < 0.34
+    jaw = jaw_x * jaw_x + jaw_y * jaw_y < 0.1 ** 2 and not (abs(jaw_y) < 0.04 and jaw_x > -0.03)
+    if handle or jaw:
+        metal = 200 + 40 * (ay / 0.1)
+        colour = over((metal, metal, min(255, metal + 15), 255), colour)
+    return colour
+
+
+def png_rgba(rows):
+    """An 8-bit RGBA PNG of straight-alpha rows."""
+    size = len(rows)
+
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+
+    raw = bytearray()
+    for row in rows:
+        raw.append(0)
+        for (r, g, b, a) in row:
+            raw += bytes(max(0, min(255, int(round(c)))) for c in (r, g, b, a))
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b"")
 
 
 HAND = [  # a pointing hand, the index finger's tip in the top left corner
@@ -259,6 +346,7 @@ FORM_BLOBS = [  # (object name, property, file)
     ("Image2", "Picture", "link16.gif"),
     ("Image2", "MouseIcon", "hand.cur"),
     ("Label4", "MouseIcon", "hand.cur"),
+    ("aicAlphaImage1", "Image", "artwork128.png"),
 ]
 
 
@@ -292,6 +380,7 @@ def main():
     open(os.path.join(ART, "window16.ico"), "wb").write(ico([(16, dib_8bit(render(16, globe_with_wrench)))]))
     open(os.path.join(ART, "link16.gif"), "wb").write(gif(render(16, link_badge)))
     open(os.path.join(ART, "hand.cur"), "wb").write(cursor(hand_cursor_rows(), (0, 0)))
+    open(os.path.join(ART, "artwork128.png"), "wb").write(png_rgba(render(128, artwork)))
     pack_form(os.path.join(HERE, "FrmMain.form"), os.path.join(HERE, "FrmMain.blobs"))
 
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <span>
 
+#include "app/host/alpha_image.h"
 #include "app/host/icon_handles.h"
 #include "app/host/text.h"
 
@@ -193,6 +194,7 @@ std::unique_ptr<Control> Form::MakeControl(FormObject description, int id, bool 
     if (kind == "Label") return std::make_unique<Label>(*this, std::move(description), id);
     if (kind == "Picture") return std::make_unique<Picture>(*this, std::move(description), id);
     if (kind == "Timer") return std::make_unique<Timer>(*this, std::move(description), id);
+    if (kind == "aicAlphaImage") return std::make_unique<AlphaImage>(*this, std::move(description), id, restored);
     auto windowless = options_.windowlessKinds.find(kind);
     if (windowless != options_.windowlessKinds.end())
         return std::make_unique<WindowlessControl>(*this, std::move(description), id, windowless->second, restored);

@@ -2,10 +2,12 @@
 // events, painting and writing the description back.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "app/host/alpha_image.h"
 #include "app/host/form.h"
 
 namespace host {
@@ -114,6 +116,24 @@ End
 )";
 const Bytes kSwatchBlobs = {1, 2, 3};
 
+// A 24-bit bottom-up BMP file of one colour.
+Bytes SolidBmp(int size, COLORREF colour) {
+    const uint32_t stride = (static_cast<uint32_t>(size) * 3 + 3) & ~3u, pixels = stride * size;
+    const uint32_t header = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    BITMAPFILEHEADER file{0x4D42, header + pixels, 0, 0, header};
+    BITMAPINFOHEADER info{sizeof info, size, size, 1, 24, BI_RGB, pixels, 0, 0, 0, 0};
+    Bytes bmp(header + pixels);
+    std::memcpy(bmp.data(), &file, sizeof file);
+    std::memcpy(bmp.data() + sizeof file, &info, sizeof info);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            uint8_t* p = bmp.data() + header + y * stride + x * 3;
+            p[0] = GetBValue(colour), p[1] = GetGValue(colour), p[2] = GetRValue(colour);
+        }
+    }
+    return bmp;
+}
+
 FormObject Describe(std::string_view text, const Bytes& blobs = {}) {
     ParsedForm parsed = ParseFormDescription(text, blobs);
     EXPECT_TRUE(parsed.ok) << parsed.error;
@@ -128,12 +148,12 @@ protected:
         }
     }
 
-    std::unique_ptr<Form> Open(std::string_view text, FormOptions options = {}) {
+    std::unique_ptr<Form> Open(std::string_view text, FormOptions options = {}, const Bytes& blobs = kSwatchBlobs) {
         if (options.dpi == 0) options.dpi = 96;
         options.windowlessKinds["Swatch"] = [this](ControlSite& site) {
             return std::make_unique<HostedObject<Swatch>>(site, journal_);
         };
-        auto form = std::make_unique<Form>(Describe(text, kSwatchBlobs), std::move(options));
+        auto form = std::make_unique<Form>(Describe(text, blobs), std::move(options));
         EXPECT_TRUE(form->Load());
         return form;
     }
@@ -369,6 +389,35 @@ TEST_F(Windowless, ExtenderValuesAreTheHostsAndRefuseWhatItCannotUse) {
     }
     site.SetMousePointer(0);
     EXPECT_EQ(under.MouseCursor(), nullptr);
+}
+
+TEST_F(Windowless, ImageControlPaintsItsPictureAndIsWrittenBackAsItWasRead) {
+    const COLORREF colour = RGB(0, 128, 255);
+    auto form = Open("Begin Form F\n ScaleMode = 1\n Begin aicAlphaImage Art\n"
+                     " Left = 150\n Top = 300\n Width = 150\n Height = 150\n End\nEnd\n");
+    aicAlphaImage* art = form->Get<AlphaImage>("Art").Image();
+    ASSERT_NE(art, nullptr);
+    int32_t width = 0, height = 0, depth = 0;
+    ASSERT_TRUE(art->LoadImage_FromArray(SolidBmp(10, colour), width, height, depth));
+    form->Show();
+    {
+        win32::WindowDc dc(form->Window());
+        EXPECT_EQ(GetPixel(dc.get(), 10, 20), colour);  // the control's corners: (10,20) to (20,30)
+        EXPECT_EQ(GetPixel(dc.get(), 19, 29), colour);
+        EXPECT_EQ(GetPixel(dc.get(), 9, 20), GetSysColor(COLOR_BTNFACE));
+        EXPECT_EQ(GetPixel(dc.get(), 20, 29), GetSysColor(COLOR_BTNFACE));
+    }
+
+    Bytes blobs;
+    std::string text = form->WriteDescription(blobs);
+    // A designer writes descriptions back; designing, the control keeps the bytes it read.
+    FormOptions design;
+    design.userMode = false;
+    auto restored = Open(text, std::move(design), blobs);
+    EXPECT_EQ(restored->Get<AlphaImage>("Art").Image()->pvGetImageObject().Width(), 10);
+    Bytes blobsAgain;
+    EXPECT_EQ(restored->WriteDescription(blobsAgain), text);
+    EXPECT_EQ(blobsAgain, blobs);
 }
 
 }  // namespace

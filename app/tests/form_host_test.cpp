@@ -223,6 +223,7 @@ TEST_F(FormHost, MainWindowDescriptionLoadsFromTheResources) {
     EXPECT_EQ(form.Get<Label>("Label4").ForeColor(), GetSysColor(COLOR_HIGHLIGHT));
     EXPECT_FALSE(form.Get<Timer>("Timer1").Enabled());
     EXPECT_EQ(form.Get<Timer>("Timer1").Interval(), 100u);
+    EXPECT_EQ(form.ScaleMode(), 1);  // twips, which its windowless controls convert from
 
     // Every control shares the window's font: Verdana 6.75 points, bold.
     LOGFONTW font{};

@@ -44,7 +44,9 @@ TEST(ControlLayout, ScalesAndPlacesThePicture) {
         EXPECT_EQ(std::vector<int>({k.ScaledWidth(), k.ScaledHeight(), k.ImageLeft(), k.ImageTop()}),
                   std::vector<int>({c.width, c.height, c.left, c.top}))
             << c.imageW << "x" << c.imageH << " method " << c.method;
-        if (c.rotate) EXPECT_EQ(k.RotatedExtent(), c.extent);
+        if (c.rotate) {
+            EXPECT_EQ(k.RotatedExtent(), c.extent);
+        }
         EXPECT_EQ(k.ActualSizeDraw(), c.actualSize);
     }
     // 30 x 40 in 100 x 100, rotated: 60 x 80 in a 100-pixel square.

@@ -61,8 +61,9 @@ TEST(ControlLoading, BytesOutAndIn) {
     // A GIF without kept bytes would be handed out as PNG.
     Bytes indices(32 * 32);
     for (size_t i = 0; i < indices.size(); ++i) indices[i] = uint8_t(i * 7 % 13 % 4);
-    const Bytes gif =
-        test_gif::Builder(32, 32, test_gif::Palette(4)).Image({0, 0, 32, 32, indices, {}, false, 2}).End();
+    test_gif::Frame frame;
+    frame.width = frame.height = 32, frame.indices = indices, frame.codeSize = 2;
+    const Bytes gif = test_gif::Builder(32, 32, test_gif::Palette(4)).Image(frame).End();
     t.control.SetKeepOriginalFormat(false);
     ASSERT_TRUE(Load(t.control, gif));
     EXPECT_EQ(t.control.ImageType(), imgPNG);

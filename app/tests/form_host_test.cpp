@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/host/alpha_image.h"
 #include "app/host/message_pump.h"
 
 namespace host {
@@ -242,6 +243,22 @@ TEST_F(FormHost, MainWindowDescriptionLoadsFromTheResources) {
     EXPECT_EQ(SendMessageW(form.Get<ListBox>("List1").Window(), WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(handle));
     form.Unload();
     EXPECT_FALSE(LoadFormResource(L"NO_SUCH_FORM").ok);
+}
+
+TEST_F(FormHost, MainWindowArtworkIsStoredAsTheImageControlWritesIt) {
+    ParsedForm stored = LoadFormResource(L"FRMMAIN");
+    ASSERT_TRUE(stored.ok) << stored.error;
+    FormOptions design;
+    design.userMode = false;
+    Form form(stored.form, std::move(design));
+    ASSERT_TRUE(form.Load());
+    const c32bppDIB& art = form.Get<AlphaImage>("aicAlphaImage1").Image()->pvGetImageObject();
+    EXPECT_EQ(std::vector<int>({art.Width(), art.Height(), art.ImageType()}), std::vector<int>({128, 128, imgPNG}));
+    Bytes blobs;
+    const std::string text = form.WriteDescription(blobs);
+    ParsedForm written = ParseFormDescription(text, blobs);
+    ASSERT_TRUE(written.ok) << written.error;
+    EXPECT_EQ(written.form, stored.form);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // events, painting and writing the description back.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -9,6 +10,8 @@
 
 #include "app/host/alpha_image.h"
 #include "app/host/form.h"
+#include "imagecontrol/tests/recording_site.h"
+#include "imagecore/tests/picture_pixels.h"
 
 namespace host {
 namespace {
@@ -418,6 +421,81 @@ TEST_F(Windowless, ImageControlPaintsItsPictureAndIsWrittenBackAsItWasRead) {
     Bytes blobsAgain;
     EXPECT_EQ(restored->WriteDescription(blobsAgain), text);
     EXPECT_EQ(blobsAgain, blobs);
+}
+
+}  // namespace
+}  // namespace host
+
+namespace host {
+namespace {
+
+// The control adds nothing of its own: on a real window it shows exactly
+// what Render draws with the same arguments over the window's background.
+TEST_F(Windowless, ImageControlShowsWhatRenderDrawsOverTheBackground) {
+    const Bytes png = MakePng(40, 30, [](int x, int y) { return std::array{x * 6, y * 8, 160, (x + y) * 4 % 256}; });
+    struct Case {
+        const char* what;
+        std::function<void(aicAlphaImage&)> set;
+    };
+    const Case cases[] = {
+        {"actual size", [](aicAlphaImage& c) { c.SetScaleMethod(3); }},
+        {"scaled, translucent", [](aicAlphaImage& c) { c.SetOpacity(60); }},
+        {"rotated, grey", [](aicAlphaImage& c) { c.SetRotateEnabled(true), c.SetRotation(30), c.SetgrayScale(2); }},
+        {"actual size, shadow", [](aicAlphaImage& c) { c.SetScaleMethod(3), c.SetShadowEnabled(true); }},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.what);
+        // 100 x 80 pixels at (10, 10).
+        auto form = Open("Begin Form F\n ScaleMode = 1\n Begin aicAlphaImage Art\n"
+                         " Left = 150\n Top = 150\n Width = 1500\n Height = 1200\n End\nEnd\n");
+        aicAlphaImage& art = *form->Get<AlphaImage>("Art").Image();
+        art.SetAutoSize(false);
+        ASSERT_TRUE(Load(art, png));
+        test.set(art);
+        form->Show();
+        UpdateWindow(form->Window());
+
+        c32bppDIB expected(0);
+        ASSERT_TRUE(expected.InitializeDIB(100, 80));
+        const COLORREF back = GetSysColor(COLOR_BTNFACE);
+        for (int y = 0; y < 80; ++y)
+            for (int x = 0; x < 100; ++x) Put(expected, x, y, {GetBValue(back), GetGValue(back), GetRValue(back), 255});
+        c32bppDIB& image = art.pvGetImageObject();
+        if (art.ShadowEnabled())
+            image.RenderDropShadow_JIT(expected.LoadDIBinDC(true), art.ShadowOffsetX() + (100 - 40) / 2,
+                                       art.ShadowOffsetY() + (80 - 30) / 2, art.ShadowDepth(), 0x404040, 50);
+        if (art.RotateEnabled())
+            image.Render(nullptr, 50, 40, art.ScaledWidth(), art.ScaledHeight(), 0, 0, 0, 0, art.Opacity(), true, true,
+                         &expected, art.grayScale() - 1, 0, static_cast<float>(art.Rotation()), true);
+        else
+            image.Render(nullptr, art.ImageLeft(), art.ImageTop(), art.ScaledWidth(), art.ScaledHeight(), 0, 0, 0, 0,
+                         art.Opacity(), true, true, &expected, art.grayScale() - 1, 0, 0, false);
+        expected.LoadDIBinDC(false);
+
+        // What the window shows of the control, read back in one piece.
+        c32bppDIB shown(0);
+        ASSERT_TRUE(shown.InitializeDIB(100, 80));
+        {
+            win32::WindowDc dc(form->Window());
+            BitBlt(shown.LoadDIBinDC(true), 0, 0, 100, 80, dc.get(), 10, 10, SRCCOPY);
+            shown.LoadDIBinDC(false);
+            GdiFlush();
+        }
+        int differing = 0;
+        for (int y = 0; y < 80; ++y) {
+            for (int x = 0; x < 100; ++x) {
+                const Bgra want = At(expected, x, y), got = At(shown, x, y);
+                // GDI+ turns pictures through a world transform, which the
+                // device's own origin can move by a rounding step.
+                auto off = [&](int i) { return std::abs(int(want[i]) - int(got[i])) > 1; };
+                if ((off(0) || off(1) || off(2)) && differing++ < 3)
+                    ADD_FAILURE() << "at " << x << ", " << y << ": " << int(got[2]) << "," << int(got[1]) << ","
+                                  << int(got[0]) << " instead of " << int(want[2]) << "," << int(want[1]) << ","
+                                  << int(want[0]);
+            }
+        }
+        EXPECT_EQ(differing, 0);
+    }
 }
 
 }  // namespace

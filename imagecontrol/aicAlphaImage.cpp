@@ -3,14 +3,26 @@
 
 #include <cstdlib>
 
+#include "imagecontrol/live_controls.h"
 #include "imagecontrol/system_color.h"
 
-aicAlphaImage::aicAlphaImage(ControlSite& site) : site_(site), image_(std::make_unique<c32bppDIB>()) {}
+aicAlphaImage::aicAlphaImage(ControlSite& site)
+    : site_(site), system_(SystemUserInterface()), image_(std::make_unique<c32bppDIB>()) {
+    live_controls::Add(*this);
+}
 
-aicAlphaImage::aicAlphaImage(ControlSite& site, uint32_t imageCapabilityBits)
-    : site_(site), image_(std::make_unique<c32bppDIB>(imageCapabilityBits)) {}
+aicAlphaImage::aicAlphaImage(ControlSite& site, uint32_t imageCapabilityBits, UserInterfaceSystem& system)
+    : site_(site), system_(system), image_(std::make_unique<c32bppDIB>(imageCapabilityBits)) {
+    live_controls::Add(*this);
+}
 
-aicAlphaImage::~aicAlphaImage() = default;
+aicAlphaImage::~aicAlphaImage() {
+    // Its timers stop with it; a tick already queued finds no live control.
+    pvStopFade();
+    if (hostWindow_ != 0) system_.KillTimer(hostWindow_, Identity());
+    pvDisconnectCrossComm();
+    live_controls::Remove(*this);
+}
 
 std::unique_ptr<c32bppDIB> aicAlphaImage::pvNewImage() const {
     auto made = std::make_unique<c32bppDIB>(image_->CapabilityBits());
@@ -223,11 +235,16 @@ void aicAlphaImage::SetShadowOpacity(int32_t Opaqueness) {
 
 void aicAlphaImage::SetEnabled(bool Enable) {
     if (Enable != site_.Enabled()) {
-        // Mouse-exit tracking stops with the mouse handling of a disabled
-        // control; the shared mouse state arrives with that handling.
-        if (!Enable && site_.Tag() == "Timer") site_.SetTag("");
         site_.SetEnabled(Enable);
-        if (site_.UserMode()) pvUpdateHitArea();
+        if (site_.UserMode()) {
+            if (Enable) {
+                if (crossComm_) crossComm_->AddRef(Identity());
+            } else {
+                pvStopMouseTimer();
+                if (crossComm_) crossComm_->RemoveRef(Identity());
+            }
+            pvUpdateHitArea();
+        }
     }
     site_.PropertyChanged("Enabled");
 }

@@ -10,11 +10,15 @@
 #include <vector>
 
 #include "codecs/modParsers.h"
+#include "imagecontrol/cCrossComm.h"
 #include "imagecontrol/control_site.h"
+#include "imagecontrol/user_interface_system.h"
 #include "imagecore/c32bppDIB.h"
 
-class aicAlphaImage {
+class aicAlphaImage final : public ICrossComm {
 public:
+    static constexpr const char* kTypeName = "aicAlphaImage";
+
     // The control's events, raised by the mouse, key, drop and fade handling.
     struct Events {
         std::function<void(int16_t Button)> Click;
@@ -37,9 +41,9 @@ public:
     Events events;
 
     // The image is made with the system's capabilities, or with the given
-    // bits (tests).
+    // bits and window system (tests).
     explicit aicAlphaImage(ControlSite& site);
-    aicAlphaImage(ControlSite& site, uint32_t imageCapabilityBits);
+    aicAlphaImage(ControlSite& site, uint32_t imageCapabilityBits, UserInterfaceSystem& system = SystemUserInterface());
     ~aicAlphaImage();
     aicAlphaImage(const aicAlphaImage&) = delete;
     aicAlphaImage& operator=(const aicAlphaImage&) = delete;
@@ -107,6 +111,36 @@ public:
     void SetOLEDropMode(int32_t Value);
     int32_t ImageType() const;
 
+    // Mouse, keys and drops, as the host reports them in control pixels.
+    // HitResult: 3 when the point is on the control, else as passed in.
+    void OnHitTest(float X, float Y, int16_t& HitResult);
+    void OnMouseDown(int16_t& Button, int16_t& Shift, float X, float Y);
+    void OnMouseMove(int16_t& Button, int16_t& Shift, float X, float Y);
+    void OnMouseUp(int16_t& Button, int16_t& Shift, float X, float Y);
+    void OnClick();
+    void OnDblClick();
+    void OnKeyDown(int16_t& KeyCode, int16_t& Shift);
+    void OnKeyPress(int16_t& KeyAscii);
+    void OnKeyUp(int16_t& KeyCode, int16_t& Shift);
+    // data: the drop's data object (an IDataObject on Windows).
+    void OnOLEDragOver(void* data, int32_t& Effect, int16_t& Button, int16_t& Shift, float X, float Y,
+                       int16_t& State);
+    void OnOLEDragDrop(void* data, int32_t& Effect, int16_t& Button, int16_t& Shift, float X, float Y);
+    // A timer this control started: its identity for the mouse-exit poll,
+    // the negated identity for the fade.
+    void TimerTick(uintptr_t window, uintptr_t id);
+
+    bool isMouseOver() const;
+    void FadeInOut(int32_t FinalOpacity, int32_t FadeStepPercent, int32_t FadeDelayInterval);
+    bool GDIplusInitialized() const;
+    bool GDIplusEnabled() const;
+    // The control's identity: its address.
+    uintptr_t Identity() const { return reinterpret_cast<uintptr_t>(this); }
+
+    // ICrossComm
+    std::shared_ptr<cCrossComm> CrossTalkClass() const override { return crossComm_; }
+    void ReleaseMouseCapture() override;
+
     // Painting, sizing and scaling.
     void Refresh();
     void GetImageScales(int32_t& Width, int32_t& Height, int32_t ScaleMethod = -1, int32_t desiredWidth = 0,
@@ -160,6 +194,8 @@ public:
     const c32bppDIB* BufferImage() const { return bufferImage_.get(); }
     const c32bppDIB* ShadowImage() const { return shadowImage_.get(); }
     uint32_t PropsFlags() const { return propsFlags_; }
+    uint16_t MouseButtons() const { return mouseButtons_; }
+    int32_t FadeStep() const { return fadeStep_; }
 
 private:
     enum Flags : uint32_t {
@@ -176,6 +212,14 @@ private:
     void ToggleFlag(uint32_t bit) { propsFlags_ ^= bit; }
 
     void pvConnectCrossComm();
+    void pvDisconnectCrossComm();
+    void pvStopMouseTimer();
+    void pvStopFade();
+    void pvMouseTimerProc(uintptr_t window, uint32_t message, uintptr_t id, uint32_t time);
+    void pvFadeTimerProc(uintptr_t window, uint32_t message, uintptr_t id, uint32_t time);
+    float pvToContainerX(float x) const;
+    float pvToContainerY(float y) const;
+    uintptr_t pvFadeTimerId() const { return static_cast<uintptr_t>(0) - Identity(); }
     void pvReadContainerScaleMode();
     void pvApplyMirror(int32_t target);
     void pvRemoveMask();
@@ -201,6 +245,12 @@ private:
     Bytes pvImageBytesToSave();
 
     ControlSite& site_;
+    UserInterfaceSystem& system_;
+    std::shared_ptr<cCrossComm> crossComm_;
+    uintptr_t hostWindow_ = 0;
+    bool mouseTimerReady_ = false;  // run mode: the mouse-exit poll can run
+    int32_t controlLeftInHost_ = 0, controlTopInHost_ = 0;
+    int32_t fadeStep_ = 0, fadeDelay_ = 0, fadeTarget_ = 0;
     uint32_t propsFlags_ = 0;
     uint16_t mouseButtons_ = 0;
     int32_t rotation_ = 0;

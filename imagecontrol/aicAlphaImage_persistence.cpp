@@ -64,8 +64,28 @@ int32_t NearestInt(double value) {
 }  // namespace
 
 void aicAlphaImage::pvConnectCrossComm() {
-    // The object sibling controls share arrives with the mouse handling;
-    // until then each image manages GDI+ on its own (token 0).
+    // The first control of this type on the form holds the shared object;
+    // the first to connect makes it (and starts GDI+ for the window).
+    const ICrossComm* first = site_.FirstControlOfType(kTypeName);
+    crossComm_ = first ? first->CrossTalkClass() : nullptr;
+    if (!crossComm_) {
+        crossComm_ = std::make_shared<cCrossComm>();
+        if (image_->isGDIplusEnabled()) crossComm_->ManageGDIToken(site_.ContainerWindow());
+    }
+    const uint32_t token = crossComm_->gdiToken();
+    for (c32bppDIB* image : {image_.get(), bufferImage_.get(), shadowImage_.get()})
+        if (image) image->SetGdiToken(token);
+    crossComm_->AddRef(Identity());
+    if (site_.UserMode()) {
+        mouseTimerReady_ = true;
+        hostWindow_ = site_.ContainerWindow();
+    }
+}
+
+void aicAlphaImage::pvDisconnectCrossComm() {
+    if (!crossComm_) return;
+    crossComm_->RemoveRef(Identity());
+    crossComm_.reset();
 }
 
 void aicAlphaImage::InitProperties() {
@@ -206,10 +226,12 @@ void aicAlphaImage::WriteProperties() {
 }
 
 void aicAlphaImage::Show() {
+    if (site_.Enabled() && crossComm_) crossComm_->AddRef(Identity());
     if (scaledWidth_ == 0) pvResizeAndRefresh();
 }
 
 void aicAlphaImage::Hide() {
-    // Fades and mouse-exit tracking stop here once they exist.
-    if (site_.Tag() == "Timer") site_.SetTag("");
+    pvStopFade();
+    pvStopMouseTimer();
+    if (site_.Enabled() && crossComm_) crossComm_->RemoveRef(Identity());
 }

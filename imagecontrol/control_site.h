@@ -7,6 +7,7 @@
 #include <string>
 
 #include "common/property_value.h"
+#include "imagecontrol/cCrossComm.h"
 #include "imagecore/c32bppDIB.h"
 
 // Scale modes of a form, as ScaleX/ScaleY convert between them.
@@ -83,4 +84,11 @@ public:
 
     // The window that contains the control (0 natively).
     virtual uintptr_t ContainerWindow() const = 0;
+    // The first control on the form (in creation order, this one included)
+    // whose type name is typeName; null when there is none or it shares
+    // nothing with its siblings.
+    virtual ICrossComm* FirstControlOfType(const std::string& typeName) const {
+        (void)typeName;
+        return nullptr;
+    }
 };

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -10,6 +11,7 @@
 
 #include "codecs/tests/png_builder.h"
 #include "imagecontrol/aicAlphaImage.h"
+#include "imagecontrol/live_controls.h"
 #include "imagecore/system_capabilities.h"
 
 class RecordingSite : public ControlSite {
@@ -62,7 +64,13 @@ public:
     bool SetOLEDropMode(int16_t value) override { return dropMode = value, true; }
     const std::string& Tag() const override { return tag; }
     void SetTag(const std::string& value) override { tag = value; }
-    uintptr_t ContainerWindow() const override { return 0; }
+    uintptr_t ContainerWindow() const override { return window; }
+    ICrossComm* FirstControlOfType(const std::string& typeName) const override {
+        if (typeName != aicAlphaImage::kTypeName) return nullptr;
+        return firstOfType ? firstOfType : control;
+    }
+    uintptr_t window = 0x1000;
+    ICrossComm* firstOfType = nullptr;  // another control of the form, or this one
 
     std::vector<std::string> Keys() const {
         std::vector<std::string> keys;
@@ -77,10 +85,35 @@ private:
     }
 };
 
+// A window system whose cursor, windows and timers the test sets and fires.
+class FakeWindowSystem : public UserInterfaceSystem {
+public:
+    int32_t cursorX = 0, cursorY = 0;
+    uintptr_t windowAtCursor = 0x1000;
+    int32_t originX = 0, originY = 0;
+    std::map<std::pair<uintptr_t, uintptr_t>, std::pair<uint32_t, uintptr_t>> timers;  // -> (ms, owner)
+
+    bool CursorPosition(int32_t& x, int32_t& y) const override { return x = cursorX, y = cursorY, true; }
+    uintptr_t WindowFromPoint(int32_t, int32_t) const override { return windowAtCursor; }
+    void ClientOrigin(uintptr_t, int32_t& x, int32_t& y) const override { x = originX, y = originY; }
+    void SetTimer(uintptr_t window, uintptr_t id, uint32_t ms, uintptr_t owner) override {
+        timers[{window, id}] = {ms, owner};
+    }
+    void KillTimer(uintptr_t window, uintptr_t id) override { timers.erase({window, id}); }
+
+    // One tick of every running timer, as the window system routes it.
+    void Tick() {
+        auto running = timers;
+        for (const auto& [key, value] : running)
+            if (aicAlphaImage* control = live_controls::Find(value.second)) control->TimerTick(key.first, key.second);
+    }
+};
+
 // A control on its own site; images without GDI+ (natively there is none).
 struct TestControl {
     RecordingSite site;
-    aicAlphaImage control{site, capability::kGdiplusNever};
+    FakeWindowSystem system;
+    aicAlphaImage control{site, capability::kGdiplusNever, system};
     explicit TestControl(double width = 100, double height = 100, bool userMode = true) {
         site.width = width, site.height = height, site.userMode = userMode;
         site.control = &control;

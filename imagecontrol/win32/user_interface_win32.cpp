@@ -1,0 +1,67 @@
+// Cursor queries and timers on the window system. Timers are ordinary
+// SetTimer timers; a table from (window, timer id) to the control's identity
+// routes each tick, through the table of live controls, to its control.
+#include <windows.h>
+
+#include <map>
+#include <utility>
+
+#include "imagecontrol/aicAlphaImage.h"
+#include "imagecontrol/live_controls.h"
+#include "imagecontrol/user_interface_system.h"
+
+namespace {
+
+using TimerKey = std::pair<HWND, UINT_PTR>;
+
+std::map<TimerKey, uintptr_t>& Owners() {
+    static std::map<TimerKey, uintptr_t> owners;
+    return owners;
+}
+
+void CALLBACK RouteTick(HWND window, UINT, UINT_PTR id, DWORD) {
+    auto found = Owners().find({window, id});
+    aicAlphaImage* control = found == Owners().end() ? nullptr : live_controls::Find(found->second);
+    if (control == nullptr) {
+        // Its control is gone: the timer has nobody to serve.
+        KillTimer(window, id);
+        if (found != Owners().end()) Owners().erase(found);
+        return;
+    }
+    control->TimerTick(reinterpret_cast<uintptr_t>(window), id);
+}
+
+class WindowSystem final : public UserInterfaceSystem {
+public:
+    bool CursorPosition(int32_t& x, int32_t& y) const override {
+        POINT p;
+        if (!GetCursorPos(&p)) return false;
+        x = p.x, y = p.y;
+        return true;
+    }
+    uintptr_t WindowFromPoint(int32_t x, int32_t y) const override {
+        return reinterpret_cast<uintptr_t>(::WindowFromPoint(POINT{x, y}));
+    }
+    void ClientOrigin(uintptr_t window, int32_t& x, int32_t& y) const override {
+        POINT origin{0, 0};
+        ClientToScreen(reinterpret_cast<HWND>(window), &origin);
+        x = origin.x, y = origin.y;
+    }
+    void SetTimer(uintptr_t window, uintptr_t id, uint32_t milliseconds, uintptr_t owner) override {
+        const auto hwnd = reinterpret_cast<HWND>(window);
+        Owners()[{hwnd, id}] = owner;
+        ::SetTimer(hwnd, id, milliseconds, RouteTick);
+    }
+    void KillTimer(uintptr_t window, uintptr_t id) override {
+        const auto hwnd = reinterpret_cast<HWND>(window);
+        ::KillTimer(hwnd, id);
+        Owners().erase({hwnd, id});
+    }
+};
+
+}  // namespace
+
+UserInterfaceSystem& SystemUserInterface() {
+    static WindowSystem system;
+    return system;
+}

@@ -9,6 +9,7 @@
 #include "codecs/win32/gdiplus_flat.h"
 #include "common/win32_handles.h"
 #include "imagecontrol/cCrossComm.h"
+#include "imagecontrol/win32/gdiplus_patch_window.h"
 
 namespace {
 
@@ -66,6 +67,8 @@ HWND TopLevelOwner(HWND window) {
 }
 
 }  // namespace
+
+size_t PendingGdiplusShutdowns() { return PendingShutdowns().size(); }
 
 void cCrossComm::ManageGDIToken(uintptr_t containerHwnd) {
     if (containerHwnd == 0) return;

@@ -1,0 +1,53 @@
+// GDI+ once per top-level window, shut down about 50 ms after it is gone.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "imagecontrol/cCrossComm.h"
+#include "imagecontrol/win32/gdiplus_patch_window.h"
+
+namespace {
+
+HWND TopLevel() {
+    return CreateWindowExW(0, L"STATIC", L"top", WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+}
+
+void PumpFor(DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        Sleep(2);
+    }
+}
+
+auto Window = [](HWND h) { return reinterpret_cast<uintptr_t>(h); };
+
+TEST(GdiplusPatchWindow, OneStartUpPerTopLevelWindowEndingAfterIt) {
+    HWND first = TopLevel(), second = TopLevel();
+    HWND inner = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 5, 5, first, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(first && second && inner);
+
+    cCrossComm firstForm, laterForm, otherWindow;
+    firstForm.ManageGDIToken(Window(inner));  // climbs to the top-level window
+    if (firstForm.gdiToken() == 0) GTEST_SKIP() << "GDI+ does not start here";
+    EXPECT_NE(firstForm.gdiToken(), cCrossComm::kManagedElsewhere);
+    EXPECT_NE(FindWindowExA(first, nullptr, "Static", "GDI+Safe Patch"), nullptr);
+    laterForm.ManageGDIToken(Window(first));
+    EXPECT_EQ(laterForm.gdiToken(), cCrossComm::kManagedElsewhere);
+    otherWindow.ManageGDIToken(Window(second));
+    EXPECT_NE(otherWindow.gdiToken(), 0u);
+    EXPECT_NE(otherWindow.gdiToken(), cCrossComm::kManagedElsewhere);
+
+    DestroyWindow(first);
+    EXPECT_EQ(PendingGdiplusShutdowns(), 1u);
+    PumpFor(15);
+    EXPECT_EQ(PendingGdiplusShutdowns(), 1u) << "not before its delay";
+    PumpFor(300);
+    EXPECT_EQ(PendingGdiplusShutdowns(), 0u);
+    DestroyWindow(second);
+    PumpFor(300);
+    EXPECT_EQ(PendingGdiplusShutdowns(), 0u);
+}
+
+}  // namespace

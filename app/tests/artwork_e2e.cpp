@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "common/program_folder.h"
+#include "app/tests/running_program.h"
 #include "common/win32_handles.h"
 #include "imagecore/c32bppDIB.h"
 
@@ -81,41 +81,24 @@ std::string Show(const Rgb& c) {
     return "(" + std::to_string(c.r) + ", " + std::to_string(c.g) + ", " + std::to_string(c.b) + ")";
 }
 
+// The program with its main window up, painted and settled; closed at the end.
 class Program {
 public:
-    Program() {
-        std::wstring command = L"\"" + win32::ProgramFolder() + L"mendlow.exe\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-            process_.reset(info.hProcess);
-            win32::Handle thread(info.hThread);
-            id_ = info.dwProcessId;
+    HWND Window() {
+        window_ = running_.WaitForMainWindow(60000);
+        if (window_) {
+            SetForegroundWindow(window_);
+            Sleep(700);
         }
+        return window_;
     }
     ~Program() {
         if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
-        if (process_ && WaitForSingleObject(process_.get(), 30000) == WAIT_TIMEOUT) TerminateProcess(process_.get(), 9);
-    }
-    HWND Window() {
-        for (int waited = 0; waited < 60000 && process_; waited += 50, Sleep(50)) {
-            HWND window = FindWindowW(L"MendlowForm", L"Mendlow By Zelbrin");
-            DWORD owner = 0;
-            if (window) GetWindowThreadProcessId(window, &owner);
-            if (window && owner == id_ && IsWindowVisible(window)) {
-                window_ = window;
-                SetForegroundWindow(window);
-                Sleep(700);  // painted and settled
-                return window;
-            }
-        }
-        return nullptr;
+        running_.WaitForExit(30000);
     }
 
 private:
-    win32::Handle process_;
-    DWORD id_ = 0;
+    RunningProgram running_;
     HWND window_ = nullptr;
 };
 

@@ -7,6 +7,7 @@
 #include "common/program_folder.h"
 
 #include "app/tests/expected_status_lines.h"
+#include "app/tests/running_program.h"
 
 #include <cstdio>
 #include <string>
@@ -21,49 +22,6 @@ struct Child {
     std::wstring windowClass;
     std::wstring text;
     RECT rect;  // in the parent's client coordinates
-};
-
-class RunningProgram {
-public:
-    RunningProgram() {
-        std::wstring command = L"\"" + win32::ProgramFolder() + L"mendlow.exe\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-            process_.reset(info.hProcess);
-            win32::Handle thread(info.hThread);
-            processId_ = info.dwProcessId;
-        }
-    }
-    ~RunningProgram() {
-        if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) TerminateProcess(process_.get(), 99);
-    }
-
-    bool Started() const { return static_cast<bool>(process_); }
-
-    HWND WaitForMainWindow(DWORD timeoutMs) {
-        for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
-            HWND window = FindWindowW(L"MendlowForm", L"Mendlow By Zelbrin");
-            DWORD owner = 0;
-            if (window) GetWindowThreadProcessId(window, &owner);
-            if (window && owner == processId_ && IsWindowVisible(window)) return window;
-            Sleep(50);
-        }
-        return nullptr;
-    }
-
-    // Exit code once the program has ended, or -1 on time-out.
-    long WaitForExit(DWORD timeoutMs) {
-        if (WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0) return -1;
-        DWORD code = 0;
-        GetExitCodeProcess(process_.get(), &code);
-        return static_cast<long>(code);
-    }
-
-private:
-    win32::Handle process_;
-    DWORD processId_ = 0;
 };
 
 struct ChildWalk {

@@ -90,6 +90,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     t.control.SetHitTest(2);
     t.control.HitTestPoint(static_cast<float>(hostWidth) / 2, static_cast<float>(hostHeight) / 2);
     if (host.Handle() != 0) t.control.Paint({nullptr, &host}, {0, 0, hostWidth, hostHeight});
+
+    // The mouse over it and out again, a click, and a fade run to its end.
+    int16_t hit = 0, button = 1, shift = 0;
+    t.control.OnHitTest(static_cast<float>(flags % 64), static_cast<float>(flags / 4 % 64), hit);
+    t.control.OnMouseDown(button, shift, 1, 1);
+    t.control.OnMouseUp(button, shift, 1, 1);
+    t.control.OnClick();
+    t.system.cursorX = 1 << 20;
+    t.control.FadeInOut(static_cast<int32_t>(flags) - 20, static_cast<int8_t>(flags), 0);
+    for (int tick = 0; tick < 120 && !t.system.timers.empty(); ++tick) t.system.Tick();
     modParsers::SetZlibDisabled(false);
     return 0;
 }

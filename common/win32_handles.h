@@ -163,6 +163,8 @@ template <class T>
 class ComPtr {
 public:
     ComPtr() = default;
+    // Takes over a reference the caller owns (a new object's first one).
+    explicit ComPtr(T* owned) : p_(owned) {}
     ComPtr(const ComPtr&) = delete;
     ComPtr& operator=(const ComPtr&) = delete;
     ComPtr(ComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}

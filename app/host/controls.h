@@ -40,7 +40,7 @@ public:
     virtual bool Create(HWND parent, HFONT font) = 0;
     virtual void Destroy();
     // The cursor shown over the control, or none for the default.
-    HCURSOR MouseCursor() const { return cursor_.get(); }
+    virtual HCURSOR MouseCursor() const { return cursor_.get(); }
 
 protected:
     Control(Form& form, FormObject description, int id);

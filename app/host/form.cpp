@@ -71,7 +71,7 @@ Form::Form(FormObject description, FormOptions options)
     : description_(std::move(description)), options_(std::move(options)), nextId_(kFirstControlId) {}
 
 Form::~Form() {
-    for (auto& control : controls_) control->Destroy();
+    DestroyControls();
     if (window_) {
         SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcW));
         DestroyWindow(window_);
@@ -174,7 +174,7 @@ bool Form::Load() {
     if (programIcon) SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(programIcon));
 
     if (!CreateControls()) {
-        for (auto& control : controls_) control->Destroy();
+        DestroyControls();
         controls_.clear();
         SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcW));
         DestroyWindow(window_);
@@ -240,12 +240,36 @@ std::vector<WindowlessControl*> Form::WindowlessControls() const {
     return found;
 }
 
-WindowlessControl* Form::WindowlessAt(POINT client) const {
-    std::vector<WindowlessControl*> windowless = WindowlessControls();
-    for (auto it = windowless.rbegin(); it != windowless.rend(); ++it)
-        if ((*it)->Visible() && PtInRect(&(*it)->Bounds(), client)) return *it;
-    return nullptr;
+void Form::DestroyControls() {
+    input_.Reset();
+    RevokeDropTarget();
+    for (auto& control : controls_) control->Destroy();
 }
+
+void Form::DropModeChanged() {
+    if (!window_) return;
+    std::vector<WindowlessControl*> windowless = WindowlessControls();
+    bool wanted = std::ranges::any_of(windowless, [](WindowlessControl* c) { return c->OLEDropMode() == 1; });
+    if (!wanted) {
+        RevokeDropTarget();
+    } else if (!dropTarget_) {
+        // Needs OLE started on this thread (OleInitialize).
+        win32::ComPtr<DropTarget> target(new DropTarget(input_));
+        if (SUCCEEDED(RegisterDragDrop(window_, target.get())))
+            dropTarget_ = std::move(target);
+        else
+            target->Detach();
+    }
+}
+
+void Form::RevokeDropTarget() {
+    if (!dropTarget_) return;
+    RevokeDragDrop(window_);
+    dropTarget_->Detach();
+    dropTarget_.reset();
+}
+
+bool Form::PreviewKey(MSG& msg) { return window_ && msg.hwnd == window_ && input_.Key(msg); }
 
 void Form::PaintClient(HDC target, const RECT& area, HRGN region) {
     int width = area.right - area.left, height = area.bottom - area.top;
@@ -306,7 +330,7 @@ void Form::Unload() {
         unloading_ = false;
         return;
     }
-    for (auto& control : controls_) control->Destroy();
+    DestroyControls();
     SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcW));
     DestroyWindow(window_);
     window_ = nullptr;
@@ -368,20 +392,44 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         }
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONUP:
+        case WM_MBUTTONDBLCLK:
+            if (input_.Mouse(message, wParam, lParam)) return 0;
+            break;
+        case WM_MOUSELEAVE:
+            input_.MouseLeft();
+            return 0;
+        case WM_CAPTURECHANGED:
+            if (reinterpret_cast<HWND>(lParam) != window_) input_.CaptureLost();
+            break;
         case WM_SETCURSOR: {
-            Control* control = FindByWindow(reinterpret_cast<HWND>(wParam));
+            if (LOWORD(lParam) != HTCLIENT) break;
             if (reinterpret_cast<HWND>(wParam) == window_) {
-                POINT at{};
-                GetCursorPos(&at);
-                ScreenToClient(window_, &at);
-                control = WindowlessAt(at);
+                if (input_.ApplyCursor()) return TRUE;
+                break;
             }
-            if (control && control->MouseCursor() && LOWORD(lParam) == HTCLIENT) {
+            Control* control = FindByWindow(reinterpret_cast<HWND>(wParam));
+            if (control && control->MouseCursor()) {
                 SetCursor(control->MouseCursor());
                 return TRUE;
             }
             break;
         }
+        case WM_GETDLGCODE:
+            // Arrows reach a windowless control that has the keys.
+            if (input_.HasKeyFocus()) return DLGC_WANTARROWS;
+            break;
+        case WM_KILLFOCUS:
+            input_.FocusMovedTo(reinterpret_cast<HWND>(wParam));
+            break;
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {
                 HWND focus = GetFocus();
@@ -389,6 +437,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         case WM_SETFOCUS: {
+            if (input_.HasKeyFocus()) return 0;  // a windowless control keeps the keys on the form
             HWND target = lastFocus_ && IsChild(window_, lastFocus_) && IsWindowEnabled(lastFocus_)
                               ? lastFocus_
                               : GetNextDlgTabItem(window_, nullptr, FALSE);

@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "app/host/controls.h"
+#include "app/host/drop_target.h"
 #include "app/host/form_description.h"
 #include "app/host/windowless.h"
+#include "app/host/windowless_input.h"
 #include "common/win32_handles.h"
 
 namespace host {
@@ -58,6 +60,7 @@ public:
 
     // Controls in creation order.
     const std::vector<std::unique_ptr<Control>>& Controls() const { return controls_; }
+    std::vector<WindowlessControl*> WindowlessControls() const;
     Control* Find(const std::string& name) const;
     template <class T>
     T& Get(const std::string& name) const;
@@ -74,6 +77,15 @@ public:
     int TwipsToPixelsY(int twips) const;
     int DpiX() const { return dpiX_; }
     int DpiY() const { return dpiY_; }
+
+    // A key message from the message loop, before dialog navigation: true
+    // when a windowless control with the keys swallowed it.
+    bool PreviewKey(MSG& msg);
+    // A windowless control's OLEDropMode changed: the form is a drop target
+    // while any of them takes drops (mode 1).
+    void DropModeChanged();
+    // The registered drop target, or null.
+    IDropTarget* RegisteredDropTarget() const { return dropTarget_.get(); }
 
     static Form* FromWindow(HWND window);
     static size_t LoadedCount();
@@ -93,8 +105,8 @@ private:
     // Background and windowless controls through one off-screen buffer;
     // area is in client pixels, region (optional) the exact part to repaint.
     void PaintClient(HDC target, const RECT& area, HRGN region);
-    std::vector<WindowlessControl*> WindowlessControls() const;
-    WindowlessControl* WindowlessAt(POINT client) const;  // the topmost visible one
+    void RevokeDropTarget();
+    void DestroyControls();
     void ApplyTabOrder();
     Control* FindById(int id) const;
     Control* FindByWindow(HWND window) const;
@@ -111,6 +123,8 @@ private:
     win32::Icon smallIcon_;
     win32::Brush backBrush_;
     HWND lastFocus_ = nullptr;
+    WindowlessInput input_{*this};
+    win32::ComPtr<DropTarget> dropTarget_;
 };
 
 template <class T>

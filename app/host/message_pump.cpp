@@ -8,9 +8,12 @@ namespace host {
 namespace {
 
 void Dispatch(MSG& msg) {
-    // Tab and arrow keys move between a form's controls.
+    // A windowless control with the keys sees them first; Tab and arrow keys
+    // then move between a form's controls.
     HWND top = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-    if (top && Form::FromWindow(top) && IsDialogMessageW(top, &msg)) return;
+    Form* form = top ? Form::FromWindow(top) : nullptr;
+    if (form && form->PreviewKey(msg)) return;
+    if (form && IsDialogMessageW(top, &msg)) return;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
 }

@@ -15,6 +15,13 @@ constexpr int16_t kCustomMousePointer = 99;
 constexpr int16_t kLastStandardMousePointer = 15;
 constexpr int16_t kLastOleDropMode = 1;  // none or manual
 
+// MousePointer 1 to 15 as the system's cursor identifiers (IDC_*); 0 is the
+// form's own. The icon pointer (4) has no system cursor of its own today.
+constexpr std::array<WORD, kLastStandardMousePointer + 1> kStandardCursors = {
+    0,     32512, 32515, 32513, 32512, 32646, 32643, 32645,
+    32642, 32644, 32516, 32514, 32648, 32650, 32651, 32646,
+};
+
 constexpr std::array<std::string_view, 7> kHostKeys = {"Left", "Top", "Width", "Height", "Visible", "TabIndex", "Tag"};
 
 // Units per inch of a scale mode other than pixels; 0 for those without a
@@ -199,8 +206,14 @@ bool WindowlessControl::SetMouseIcon(const Bytes& icon) {
     return true;
 }
 
+HCURSOR WindowlessControl::MouseCursor() const {
+    if (mousePointer_ > 0 && mousePointer_ <= kLastStandardMousePointer)
+        return LoadCursorW(nullptr, MAKEINTRESOURCEW(kStandardCursors[static_cast<size_t>(mousePointer_)]));  // shared
+    return cursor_.get();
+}
+
 void WindowlessControl::UpdateCursor() {
-    // Only the custom pointer has a cursor of its own; the others show the form's.
+    // Only the custom pointer has a cursor made for it; the others are the system's.
     cursor_.reset();
     if (mousePointer_ == kCustomMousePointer && !mouseIcon_.empty())
         cursor_ = CursorFromFileBytes(mouseIcon_, GetSystemMetrics(SM_CXCURSOR));
@@ -209,7 +222,18 @@ void WindowlessControl::UpdateCursor() {
 bool WindowlessControl::SetOLEDropMode(int16_t mode) {
     if (mode < 0 || mode > kLastOleDropMode) return false;
     oleDropMode_ = mode;
+    form_.DropModeChanged();
     return true;
+}
+
+ICrossComm* WindowlessControl::FirstControlOfType(const std::string& typeName) const {
+    // The whole list: a control being read is already in it, with its object.
+    for (const auto& control : form_.Controls()) {
+        if (control->Kind() != typeName) continue;
+        auto* windowless = dynamic_cast<const WindowlessControl*>(control.get());
+        return windowless && windowless->object_ ? windowless->object_->CrossComm() : nullptr;
+    }
+    return nullptr;
 }
 
 void WindowlessControl::SetTag(const std::string& tag) {

@@ -6,10 +6,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
 #include "app/host/controls.h"
+#include "imagecontrol/cCrossComm.h"
 #include "imagecontrol/control_site.h"
 
 namespace host {
@@ -28,6 +30,27 @@ public:
     // The surface's origin is the control's top-left corner; clipBox is the
     // part to repaint in control pixels.
     virtual void Paint(const PaintSurface& surface, const PixelRect& clipBox) = 0;
+
+    // What the control shares with its siblings, if anything.
+    virtual ICrossComm* CrossComm() { return nullptr; }
+
+    // Input, in control pixels. Button and Shift are bit sets (1 left,
+    // 2 right, 4 middle; 1 shift, 2 ctrl, 4 alt); handlers may change what
+    // they are given by reference. A control without a hit test is never hit.
+    virtual void OnHitTest(float /*x*/, float /*y*/, int16_t& /*hitResult*/) {}
+    virtual void OnMouseDown(int16_t& /*button*/, int16_t& /*shift*/, float /*x*/, float /*y*/) {}
+    virtual void OnMouseMove(int16_t& /*button*/, int16_t& /*shift*/, float /*x*/, float /*y*/) {}
+    virtual void OnMouseUp(int16_t& /*button*/, int16_t& /*shift*/, float /*x*/, float /*y*/) {}
+    virtual void OnClick() {}
+    virtual void OnDblClick() {}
+    virtual void OnKeyDown(int16_t& /*keyCode*/, int16_t& /*shift*/) {}
+    virtual void OnKeyPress(int16_t& /*keyAscii*/) {}
+    virtual void OnKeyUp(int16_t& /*keyCode*/, int16_t& /*shift*/) {}
+    // data: the drop's IDataObject; state 0 enter, 1 leave, 2 over.
+    virtual void OnOLEDragOver(void* /*data*/, int32_t& /*effect*/, int16_t& /*button*/, int16_t& /*shift*/,
+                               float /*x*/, float /*y*/, int16_t& /*state*/) {}
+    virtual void OnOLEDragDrop(void* /*data*/, int32_t& /*effect*/, int16_t& /*button*/, int16_t& /*shift*/,
+                               float /*x*/, float /*y*/) {}
 };
 
 // Hosts any control class that has those events and takes its site first.
@@ -44,6 +67,51 @@ public:
     void Hide() override { control.Hide(); }
     void Resize() override { control.Resize(); }
     void Paint(const PaintSurface& surface, const PixelRect& clipBox) override { control.Paint(surface, clipBox); }
+
+    ICrossComm* CrossComm() override {
+        if constexpr (std::is_base_of_v<ICrossComm, T>)
+            return &control;
+        else
+            return nullptr;
+    }
+
+    // Each reaches the control only when it has that handler.
+    void OnHitTest(float x, float y, int16_t& hitResult) override {
+        if constexpr (requires { control.OnHitTest(x, y, hitResult); }) control.OnHitTest(x, y, hitResult);
+    }
+    void OnMouseDown(int16_t& button, int16_t& shift, float x, float y) override {
+        if constexpr (requires { control.OnMouseDown(button, shift, x, y); }) control.OnMouseDown(button, shift, x, y);
+    }
+    void OnMouseMove(int16_t& button, int16_t& shift, float x, float y) override {
+        if constexpr (requires { control.OnMouseMove(button, shift, x, y); }) control.OnMouseMove(button, shift, x, y);
+    }
+    void OnMouseUp(int16_t& button, int16_t& shift, float x, float y) override {
+        if constexpr (requires { control.OnMouseUp(button, shift, x, y); }) control.OnMouseUp(button, shift, x, y);
+    }
+    void OnClick() override {
+        if constexpr (requires { control.OnClick(); }) control.OnClick();
+    }
+    void OnDblClick() override {
+        if constexpr (requires { control.OnDblClick(); }) control.OnDblClick();
+    }
+    void OnKeyDown(int16_t& keyCode, int16_t& shift) override {
+        if constexpr (requires { control.OnKeyDown(keyCode, shift); }) control.OnKeyDown(keyCode, shift);
+    }
+    void OnKeyPress(int16_t& keyAscii) override {
+        if constexpr (requires { control.OnKeyPress(keyAscii); }) control.OnKeyPress(keyAscii);
+    }
+    void OnKeyUp(int16_t& keyCode, int16_t& shift) override {
+        if constexpr (requires { control.OnKeyUp(keyCode, shift); }) control.OnKeyUp(keyCode, shift);
+    }
+    void OnOLEDragOver(void* data, int32_t& effect, int16_t& button, int16_t& shift, float x, float y,
+                       int16_t& state) override {
+        if constexpr (requires { control.OnOLEDragOver(data, effect, button, shift, x, y, state); })
+            control.OnOLEDragOver(data, effect, button, shift, x, y, state);
+    }
+    void OnOLEDragDrop(void* data, int32_t& effect, int16_t& button, int16_t& shift, float x, float y) override {
+        if constexpr (requires { control.OnOLEDragDrop(data, effect, button, shift, x, y); })
+            control.OnOLEDragDrop(data, effect, button, shift, x, y);
+    }
 
     T control;
 };
@@ -71,6 +139,8 @@ public:
     // Hide when shown, then the terminate event.
     void Destroy() override;
 
+    // The object that receives the host's events; null while not created.
+    WindowlessObject* Hosted() const { return object_.get(); }
     // The hosted control, when it is a HostedObject<T>.
     template <class T>
     T* Object() const {
@@ -82,6 +152,8 @@ public:
     const RECT& Bounds() const { return bounds_; }
     bool Visible() const { return Properties().ReadBool("Visible", true); }
     void SetVisible(bool visible);
+    // Its MousePointer's cursor: a standard one, or the MouseIcon for 99.
+    HCURSOR MouseCursor() const override;
 
     // The form became visible or hidden.
     void FormShown(bool shown);
@@ -119,6 +191,7 @@ public:
     const std::string& Tag() const override { return tag_; }
     void SetTag(const std::string& tag) override;
     uintptr_t ContainerWindow() const override { return reinterpret_cast<uintptr_t>(container_); }
+    ICrossComm* FirstControlOfType(const std::string& typeName) const override;
 
 private:
     void PlaceFromProperties();

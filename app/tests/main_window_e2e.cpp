@@ -7,6 +7,7 @@
 #include "common/program_folder.h"
 
 #include "app/tests/expected_status_lines.h"
+#include "app/tests/list_lines.h"
 #include "app/tests/running_program.h"
 
 #include <cstdio>
@@ -54,19 +55,6 @@ const Child* FindChild(const std::vector<Child>& children, const wchar_t* window
         if (_wcsicmp(child.windowClass.c_str(), windowClass) == 0 && (text == nullptr || child.text == text))
             return &child;
     return nullptr;
-}
-
-std::vector<std::wstring> ListLines(HWND list) {
-    std::vector<std::wstring> lines;
-    LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
-        std::wstring line(length > 0 ? length + 1 : 1, L'\0');
-        length = SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(line.data()));
-        line.resize(length > 0 ? length : 0);
-        lines.push_back(line);
-    }
-    return lines;
 }
 
 // Saves what the screen shows of the window as a 24-bit BMP file.

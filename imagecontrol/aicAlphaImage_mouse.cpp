@@ -31,8 +31,10 @@ void aicAlphaImage::OnHitTest(float X, float Y, int16_t& HitResult) {
     if (!site_.UserMode() || !crossComm_) return;
     const uintptr_t captured = crossComm_->CapturedControl();
     if (captured != Identity()) {
-        if (captured != 0) crossComm_->SetCapturedControl(0);  // that control raises MouseExit
+        // Only a hit takes the mouse from a sibling: a miss here (a see-through
+        // part over the sibling) must not end the sibling's hover.
         if (HitResult != kHit) return;
+        if (captured != 0) crossComm_->SetCapturedControl(0);  // that control raises MouseExit
         int32_t cursorX = 0, cursorY = 0, originX = 0, originY = 0;
         system_.CursorPosition(cursorX, cursorY);
         system_.ClientOrigin(hostWindow_, originX, originY);

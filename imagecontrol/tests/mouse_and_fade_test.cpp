@@ -69,6 +69,8 @@ TEST(ControlMouse, EnterAndExitAcrossSiblings) {
     ASSERT_EQ(form.first.system.timers.size(), 1u);
     EXPECT_EQ(form.first.system.timers.begin()->second.first, 100u);
     HitAt(form.first.control, 12, 10);  // still inside: nothing new
+    HitAt(form.second.control, 500, 10);  // a miss on the sibling leaves the first alone
+    EXPECT_TRUE(form.first.control.isMouseOver());
     HitAt(form.second.control, 12, 10);
     EXPECT_EQ(form.log.lines, (std::vector<std::string>{"first enter", "first exit", "second enter"}));
     EXPECT_TRUE(form.first.system.timers.empty()) << "the first stopped polling";

@@ -86,9 +86,10 @@ bool c32bppDIB::pvScaleSource(PixelGrid* sourceGrid, c32bppDIB* destHostDIB, int
     } else {
         const int64_t fullWidth = std::abs(int64_t{destWidth}), fullHeight = std::abs(int64_t{destHeight});
         int64_t w = fullWidth, h = fullHeight;
-        if (destX < 0) w += destX, g.columnOffset = -destX;
+        if (destX < 0) w += destX;
         if (destY < 0) h += destY;  // rows cut at the top
         if (w < 1 || h < 1) return false;
+        if (destX < 0) g.columnOffset = -destX;  // below the width now: cannot overflow
         g.rx = static_cast<double>(srcWidth) / static_cast<double>(fullWidth);
         g.ry = static_cast<double>(srcHeight) / static_cast<double>(fullHeight);
         if (!outGrid.Allocate(static_cast<int32_t>(w), static_cast<int32_t>(h))) return false;

@@ -266,6 +266,7 @@ TEST(RenderNormalisation, ExtremeSizesFailWithoutHarm) {
     EngineImage host(2, 2);
     EXPECT_FALSE(source.Render(nullptr, 0, 0, INT32_MAX, INT32_MAX, 0, 0, 0, 0, 100, true, true, &host));
     EXPECT_FALSE(source.Render(nullptr, INT32_MIN, 0, 0, 0, 0, 0, INT32_MIN, 0, 100, true, true, &host));
+    EXPECT_FALSE(source.Render(nullptr, INT32_MIN, 0, 3, 3, 0, 0, 0, 0, 100, true, true, &host));  // scaled, all left of 0
     EXPECT_FALSE(source.Render(nullptr, 0, 0, 100000, 100000, 0, 0, 0, 0, 100, true, true, &host, -1, 0, 45));
     EXPECT_TRUE(source.Render(nullptr, INT32_MAX, INT32_MAX, 0, 0, 0, 0, 0, 0, 100, true, true, &host));
 }

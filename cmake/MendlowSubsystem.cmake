@@ -64,3 +64,16 @@ function(mendlow_subsystem folder)
         endif()
     endif()
 endfunction()
+
+# On i686 the x87 registers keep extra precision, which changes roundings and
+# floors; a subsystem whose arithmetic must round as on every other build
+# compiles its library and tests for SSE2.
+function(mendlow_sse_arithmetic folder)
+    if(WIN32)
+        foreach(target mendlow_${folder} ${folder}_tests ${folder}_win32_tests)
+            if(TARGET ${target})
+                target_compile_options(${target} PRIVATE -msse2 -mfpmath=sse)
+            endif()
+        endforeach()
+    endif()
+endfunction()

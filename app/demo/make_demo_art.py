@@ -3,11 +3,13 @@
 the 'blob' lines of DemoForm.form at them. Needs only the standard library."""
 import math
 import os
-import re
 import struct
+import sys
 import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "resources"))
+from make_art import point_blob_lines  # noqa: E402
 
 
 def png_rgba(width, height, pixel):
@@ -52,19 +54,11 @@ PICTURES = {
 
 
 def main():
-    form_path = os.path.join(HERE, "DemoForm.form")
-    blob, lines, current = bytearray(), [], None
-    for line in open(form_path, encoding="utf-8").read().splitlines():
-        begin = re.match(r"\s*Begin\s+\S+\s+(\S+)", line)
-        if begin:
-            current = begin.group(1)
-        prop = re.match(r"(\s*)(\w+)\s*=\s*blob\b", line)
-        if prop and (current, prop.group(2)) in PICTURES:
-            data = PICTURES[(current, prop.group(2))]
-            line = f"{prop.group(1)}{prop.group(2)} = blob {len(blob)} {len(data)}"
-            blob += data
-        lines.append(line)
-    open(form_path, "w", encoding="utf-8").write("\n".join(lines) + "\n")
+    blob, places = bytearray(), {}
+    for name, data in PICTURES.items():
+        places[name] = (len(blob), len(data))
+        blob += data
+    point_blob_lines(os.path.join(HERE, "DemoForm.form"), places)
     open(os.path.join(HERE, "DemoForm.blobs"), "wb").write(bytes(blob))
 
 

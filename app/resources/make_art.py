@@ -358,19 +358,24 @@ def pack_form(form_path, blobs_path):
             data = open(os.path.join(ART, name), "rb").read()
             placed[name] = (len(blob), len(data))
             blob += data
-    wanted = {(obj, key): placed[name] for obj, key, name in FORM_BLOBS}
+    point_blob_lines(form_path, {(obj, key): placed[name] for obj, key, name in FORM_BLOBS})
+    open(blobs_path, "wb").write(bytes(blob))
+
+
+def point_blob_lines(form_path, places):
+    """Rewrites the form's 'blob' lines named in places, (object, property)
+    -> (offset, length) in the side file."""
     lines, current = [], None
     for line in open(form_path, encoding="utf-8").read().splitlines():
         begin = re.match(r"\s*Begin\s+\S+\s+(\S+)", line)
         if begin:
             current = begin.group(1)
         prop = re.match(r"(\s*)(\w+)\s*=\s*blob\b", line)
-        if prop and (current, prop.group(2)) in wanted:
-            offset, length = wanted[(current, prop.group(2))]
+        if prop and (current, prop.group(2)) in places:
+            offset, length = places[(current, prop.group(2))]
             line = f"{prop.group(1)}{prop.group(2)} = blob {offset} {length}"
         lines.append(line)
     open(form_path, "w", encoding="utf-8").write("\n".join(lines) + "\n")
-    open(blobs_path, "wb").write(bytes(blob))
 
 
 def main():

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "app/host/message_pump.h"
+#include "app/mdXpThemeSupport.h"
 
 namespace app {
 
@@ -19,6 +20,7 @@ void FrmMain::Form_Load() {
     Get<host::Timer>("Timer1").onTimer = [this] { Timer1_Timer(); };
     Get<host::Picture>("Image2").onClick = [this] { OpenMakerPage(); };
     Get<host::Label>("Label4").onClick = [this] { OpenMakerPage(); };
+    mdXpThemeSupport::FixThemeSupport(Controls());  // nothing to do here without frames or graphical buttons
 }
 
 void FrmMain::Command2_Click() { Get<host::Timer>("Timer1").SetEnabled(true); }

@@ -1,10 +1,10 @@
 // Start-up: harden the process, show the main window, run until it closes.
 #include <windows.h>
-#include <commctrl.h>
 #include <ole2.h>
 
 #include "app/frm_main.h"
 #include "app/host/message_pump.h"
+#include "app/mdXpThemeSupport.h"
 
 namespace {
 
@@ -19,17 +19,12 @@ void EnableDataExecutionPrevention() {
     if (setPolicy) setPolicy(PROCESS_DEP_ENABLE);
 }
 
-void InitVisualStyleControls() {
-    INITCOMMONCONTROLSEX init{sizeof init, ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&init);
-}
-
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     EnableDataExecutionPrevention();
     host::ProcessPendingMessages();
-    InitVisualStyleControls();
+    mdXpThemeSupport::InitVisualStyles();
     OleInitialize(nullptr);  // picture loading and the shell need it
 
     int exitCode = 0;

@@ -54,11 +54,6 @@ void Control::LoadMouseIcon() {
     cursor_ = CursorFromFileBytes(Properties().ReadBytes("MouseIcon"), GetSystemMetrics(SM_CXCURSOR));
 }
 
-bool PushButton::Create(HWND parent, HFONT font) {
-    return CreateChild(parent, L"BUTTON", Utf8ToWide(Properties().ReadText("Caption", "")),
-                       BS_PUSHBUTTON | WS_TABSTOP, 0, font) != nullptr;
-}
-
 bool ListBox::Create(HWND parent, HFONT font) {
     return CreateChild(parent, L"LISTBOX", L"", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
                        WS_EX_CLIENTEDGE, font) != nullptr;

@@ -6,6 +6,7 @@
 #include <olectl.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/host/form_description.h"
@@ -32,6 +33,11 @@ public:
 
     virtual bool Enabled() const;
     virtual void SetEnabled(bool enabled);
+    // The Default property of the kinds that have one.
+    virtual std::optional<int> Default() const { return std::nullopt; }
+    // The frame the control was placed in, or none for the form itself.
+    Control* Container() const { return container_; }
+    void SetContainer(Control* container) { container_ = container; }
 
     // Click of a button, label or picture.
     std::function<void()> onClick;
@@ -52,13 +58,8 @@ protected:
     FormObject description_;
     int id_;
     HWND window_ = nullptr;
+    Control* container_ = nullptr;
     win32::Cursor cursor_;
-};
-
-class PushButton : public Control {
-public:
-    PushButton(Form& form, FormObject description, int id) : Control(form, std::move(description), id) {}
-    bool Create(HWND parent, HFONT font) override;
 };
 
 class ListBox : public Control {

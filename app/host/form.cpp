@@ -53,6 +53,21 @@ DWORD WindowStyleFor(const std::string& borderStyle) {
     return WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 }
 
+// Points to pixels at the form's resolution; negative asks for the character
+// height rather than the cell height. Keys missing from own come from inherited.
+win32::Font FontFrom(const PropertyBag& own, const PropertyBag& inherited, int dpiY) {
+    auto real = [&](const char* key, double fallback) { return own.ReadReal(key, inherited.ReadReal(key, fallback)); };
+    auto integer = [&](const char* key, int64_t fallback) { return own.ReadInt(key, inherited.ReadInt(key, fallback)); };
+    auto flag = [&](const char* key) { return own.ReadBool(key, inherited.ReadBool(key, false)); };
+    int weight = static_cast<int>(integer("FontWeight", flag("FontBold") ? FW_BOLD : FW_NORMAL));
+    int height = -static_cast<int>(std::lround(real("FontSize", 8.25) * dpiY / 72.0));
+    std::string name = own.ReadText("FontName", inherited.ReadText("FontName", "MS Sans Serif"));
+    return win32::Font(CreateFontW(height, 0, 0, 0, weight, flag("FontItalic"), flag("FontUnderline"), FALSE,
+                                   static_cast<BYTE>(integer("FontCharset", DEFAULT_CHARSET)), OUT_DEFAULT_PRECIS,
+                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                                   Utf8ToWide(name).c_str()));
+}
+
 }  // namespace
 
 ParsedForm LoadFormResource(const wchar_t* name) {
@@ -149,15 +164,7 @@ bool Form::Load() {
         y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     }
 
-    // Points to pixels at the screen's resolution; negative asks for the
-    // character height rather than the cell height.
-    double points = p.ReadReal("FontSize", 8.25);
-    int fontHeight = -static_cast<int>(std::lround(points * dpiY_ / 72.0));
-    font_.reset(CreateFontW(fontHeight, 0, 0, 0, static_cast<int>(p.ReadInt("FontWeight", FW_NORMAL)),
-                            p.ReadBool("FontItalic", false), p.ReadBool("FontUnderline", false), FALSE,
-                            static_cast<BYTE>(p.ReadInt("FontCharset", DEFAULT_CHARSET)), OUT_DEFAULT_PRECIS,
-                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                            Utf8ToWide(p.ReadText("FontName", "MS Sans Serif")).c_str()));
+    font_ = FontFrom(p, p, dpiY_);
 
     window_ = CreateWindowExW(exStyle, kFormClass, Utf8ToWide(p.ReadText("Caption", description_.name)).c_str(),
                               style, x, y, width, height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
@@ -173,7 +180,7 @@ bool Form::Load() {
                                     GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED);
     if (programIcon) SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(programIcon));
 
-    if (!CreateControls()) {
+    if (!CreateControls(description_.children, nullptr)) {
         DestroyControls();
         controls_.clear();
         SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DefWindowProcW));
@@ -190,6 +197,9 @@ bool Form::Load() {
 std::unique_ptr<Control> Form::MakeControl(FormObject description, int id, bool restored) {
     const std::string kind = description.kind;
     if (kind == "PushButton") return std::make_unique<PushButton>(*this, std::move(description), id);
+    if (kind == "OptionButton") return std::make_unique<OptionButton>(*this, std::move(description), id);
+    if (kind == "CheckBox") return std::make_unique<CheckBox>(*this, std::move(description), id);
+    if (kind == "Frame") return std::make_unique<Frame>(*this, std::move(description), id);
     if (kind == "ListBox") return std::make_unique<ListBox>(*this, std::move(description), id);
     if (kind == "Label") return std::make_unique<Label>(*this, std::move(description), id);
     if (kind == "Picture") return std::make_unique<Picture>(*this, std::move(description), id);
@@ -201,36 +211,74 @@ std::unique_ptr<Control> Form::MakeControl(FormObject description, int id, bool 
     return nullptr;
 }
 
-Control* Form::CreateControl(FormObject description, bool restored) {
+Control* Form::CreateControl(FormObject description, bool restored, Control* container) {
+    std::vector<FormObject> inside = std::move(description.children);
     std::unique_ptr<Control> control = MakeControl(std::move(description), nextId_++, restored);
     if (!control) return nullptr;
+    // Windowless controls paint on the form itself; a frame holds windows only.
+    if (container && dynamic_cast<WindowlessControl*>(control.get())) return nullptr;
+    control->SetContainer(container);
     controls_.push_back(std::move(control));
-    if (controls_.back()->Create(window_, font_.get())) return controls_.back().get();
-    controls_.back()->Destroy();
-    controls_.pop_back();
-    return nullptr;
+    Control* created = controls_.back().get();
+    HWND parent = container ? container->Window() : window_;
+    if (!created->Create(parent, font_.get())) {
+        created->Destroy();
+        controls_.pop_back();
+        return nullptr;
+    }
+    if (!inside.empty() && (!dynamic_cast<Frame*>(created) || !CreateControls(inside, created))) return nullptr;
+    return created;
 }
 
-bool Form::CreateControls() {
-    for (const FormObject& child : description_.children)
-        if (!CreateControl(child, true)) return false;
+bool Form::CreateControls(const std::vector<FormObject>& children, Control* container) {
+    for (const FormObject& child : children)
+        if (!CreateControl(child, true, container)) return false;
     return true;
 }
 
 Control* Form::AddControl(FormObject description) {
-    return window_ ? CreateControl(std::move(description), false) : nullptr;
+    return window_ ? CreateControl(std::move(description), false, nullptr) : nullptr;
+}
+
+win32::Font Form::MakeFont(const PropertyBag& properties) const {
+    for (const auto& [key, value] : properties.Entries())
+        if (key.starts_with("Font")) return FontFrom(properties, Properties(), dpiY_);
+    return {};
+}
+
+Control* Form::ActiveControl() const {
+    HWND focus = GetFocus();
+    if (!focus || !IsChild(window_, focus)) focus = lastFocus_;
+    for (HWND w = focus; w && w != window_; w = GetParent(w))
+        if (Control* control = FindByWindow(w)) return control;
+    return nullptr;
 }
 
 std::string Form::WriteDescription(Bytes& blobs) {
     FormObject written = description_;
     if (!controls_.empty()) {
-        written.children.clear();
-        for (const auto& control : controls_) {
-            if (auto* windowless = dynamic_cast<WindowlessControl*>(control.get())) windowless->WriteBack();
-            written.children.push_back(control->Description());
-        }
+        for (WindowlessControl* windowless : WindowlessControls()) windowless->WriteBack();
+        written.children = WriteChildren(nullptr);
     }
     return WriteFormDescription(written, blobs);
+}
+
+std::vector<FormObject> Form::WriteChildren(const Control* container) const {
+    std::vector<FormObject> children;
+    for (const auto& control : controls_) {
+        if (control->Container() != container) continue;
+        children.push_back(control->Description());
+        if (dynamic_cast<const Frame*>(control.get())) children.back().children = WriteChildren(control.get());
+    }
+    return children;
+}
+
+void Form::ButtonClicked(Control& control) {
+    if (auto* button = dynamic_cast<ButtonControl*>(&control)) button->Clicked();
+    if (control.onClick) {
+        auto handler = control.onClick;
+        handler();
+    }
 }
 
 std::vector<WindowlessControl*> Form::WindowlessControls() const {
@@ -350,10 +398,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND: {
             // BN_CLICKED and STN_CLICKED are both 0.
             Control* control = FindByWindow(reinterpret_cast<HWND>(lParam));
-            if (control && HIWORD(wParam) == 0 && control->onClick) {
-                auto handler = control->onClick;
-                handler();
-            }
+            if (control && HIWORD(wParam) == 0) ButtonClicked(*control);
             return 0;
         }
         case WM_TIMER: {
@@ -373,6 +418,15 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_ERASEBKGND:
             return 1;  // painted with everything else in WM_PAINT
+        case WM_PRINTCLIENT: {
+            // A themed child asks for what lies behind it.
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            RECT client, clip, area;
+            GetClientRect(window_, &client);
+            if (GetClipBox(dc, &clip) == ERROR) clip = client;
+            if (IntersectRect(&area, &client, &clip)) PaintClient(dc, area, nullptr);
+            return 0;
+        }
         case WM_PAINT: {
             // The update region is gone once painting begins.
             win32::Region update(CreateRectRgn(0, 0, 0, 0));
@@ -386,8 +440,13 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_DRAWITEM: {
             auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-            if (auto* picture = dynamic_cast<Picture*>(FindById(static_cast<int>(wParam)))) {
+            Control* control = FindById(static_cast<int>(wParam));
+            if (auto* picture = dynamic_cast<Picture*>(control)) {
                 picture->Draw(*item);
+                return TRUE;
+            }
+            if (auto* button = dynamic_cast<ButtonControl*>(control)) {
+                button->DrawClassic(*item);
                 return TRUE;
             }
             break;
@@ -423,6 +482,12 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             break;
         }
+        case DM_GETDEFID:
+            // Enter clicks the default button.
+            for (const auto& control : controls_)
+                if (control->Default().value_or(0) != 0 && control->Enabled())
+                    return MAKELRESULT(control->Id(), DC_HASDEFID);
+            return 0;
         case WM_GETDLGCODE:
             // Arrows reach a windowless control that has the keys.
             if (input_.HasKeyFocus()) return DLGC_WANTARROWS;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/host/buttons.h"
 #include "app/host/controls.h"
 #include "app/host/drop_target.h"
 #include "app/host/form_description.h"
@@ -62,6 +63,13 @@ public:
     const std::vector<std::unique_ptr<Control>>& Controls() const { return controls_; }
     std::vector<WindowlessControl*> WindowlessControls() const;
     Control* Find(const std::string& name) const;
+    // The control that has the keyboard focus (the one that last had it while
+    // the form is inactive), or none.
+    Control* ActiveControl() const;
+    // A font from a control's Font keys (FontName, FontSize, FontBold,
+    // FontItalic, FontUnderline, FontCharset), the form's for those it lacks;
+    // none when the control has no Font key.
+    win32::Font MakeFont(const PropertyBag& properties) const;
     template <class T>
     T& Get(const std::string& name) const;
     // Adds a control that was not in the description (a windowless one gets
@@ -98,8 +106,10 @@ protected:
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    bool CreateControls();
-    Control* CreateControl(FormObject description, bool restored);
+    bool CreateControls(const std::vector<FormObject>& children, Control* container);
+    Control* CreateControl(FormObject description, bool restored, Control* container);
+    std::vector<FormObject> WriteChildren(const Control* container) const;
+    void ButtonClicked(Control& control);
     std::unique_ptr<Control> MakeControl(FormObject description, int id, bool restored);
     HBRUSH BackBrush() const;
     // Background and windowless controls through one off-screen buffer;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -210,6 +211,120 @@ TEST_F(FormHost, UnknownControlKindFailsTheLoad) {
     EXPECT_FALSE(form.Load());
     EXPECT_FALSE(form.IsLoaded());
     EXPECT_TRUE(form.events.empty());
+}
+
+const char kButtonsForm[] = R"(
+Begin Form FrmButtons
+    ClientWidth = 4500
+    ClientHeight = 3000
+    Begin Frame Frame1
+        Caption = "Group"
+        Left = 150
+        Top = 150
+        Width = 2400
+        Height = 2400
+        Begin OptionButton InA
+            Caption = "A"
+            Left = 150
+            Top = 300
+            Width = 1800
+            Height = 300
+            Value = true
+        End
+        Begin OptionButton InB
+            Caption = "B"
+            Left = 150
+            Top = 750
+            Width = 1800
+            Height = 300
+        End
+        Begin CheckBox Plain
+            Caption = "Plain"
+            Left = 150
+            Top = 1200
+            Width = 1800
+            Height = 300
+            Value = 2
+        End
+        Begin CheckBox Pictured
+            Caption = "Pictured"
+            Style = 1
+            Left = 150
+            Top = 1650
+            Width = 1800
+            Height = 600
+        End
+    End
+    Begin OptionButton Outside
+        Caption = "Outside"
+        Left = 2700
+        Top = 150
+        Width = 1500
+        Height = 300
+        Value = true
+    End
+    Begin PushButton Go
+        Caption = "Go"
+        Default = true
+        Left = 2700
+        Top = 900
+        Width = 1500
+        Height = 450
+    End
+End
+)";
+
+TEST_F(FormHost, FramesHoldTheirControlsAndButtonsKeepTheirValues) {
+    RecordingForm form(Describe(kButtonsForm));
+    ASSERT_TRUE(form.Load());
+    form.Show();
+    HWND frame = form.Find("Frame1")->Window();
+    auto& a = form.Get<OptionButton>("InA");
+    auto& b = form.Get<OptionButton>("InB");
+    auto& outside = form.Get<OptionButton>("Outside");
+    auto& plain = form.Get<CheckBox>("Plain");
+    auto& pictured = form.Get<CheckBox>("Pictured");
+    EXPECT_EQ(GetParent(a.Window()), frame);
+    EXPECT_EQ(a.Container(), form.Find("Frame1"));
+    EXPECT_EQ(ClientRectIn(frame, a.Window()).top, form.TwipsToPixelsY(300));
+    EXPECT_EQ(GetWindowLongW(pictured.Window(), GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW);
+    EXPECT_EQ(SendMessageW(plain.Window(), BM_GETCHECK, 0, 0), BST_INDETERMINATE);
+
+    // Clicks reach the form through the frame; options clear their container's others only.
+    int clicks = 0;
+    b.onClick = [&] { ++clicks; };
+    SendMessageW(b.Window(), BM_CLICK, 0, 0);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(std::make_tuple(a.Value(), b.Value(), outside.Value()), std::make_tuple(0, 1, 1));
+    EXPECT_EQ(SendMessageW(a.Window(), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    SendMessageW(plain.Window(), BM_CLICK, 0, 0);
+    SendMessageW(pictured.Window(), BM_CLICK, 0, 0);
+    EXPECT_EQ(std::make_pair(plain.Value(), pictured.Value()), std::make_pair(1, 1));
+    SendMessageW(pictured.Window(), BM_CLICK, 0, 0);
+    EXPECT_EQ(pictured.Value(), 0);
+
+    SetFocus(b.Window());
+    EXPECT_EQ(form.ActiveControl(), &b);
+    EXPECT_EQ(b.Default(), std::nullopt);
+    EXPECT_EQ(form.Get<PushButton>("Go").Default(), -1);
+    LRESULT defaultId = SendMessageW(form.Window(), DM_GETDEFID, 0, 0);
+    EXPECT_EQ(HIWORD(defaultId), DC_HASDEFID);
+    EXPECT_EQ(LOWORD(defaultId), form.Find("Go")->Id());
+
+    // Written back, the frame still holds its four controls.
+    Bytes blobs;
+    ParsedForm written = ParseFormDescription(form.WriteDescription(blobs), blobs);
+    ASSERT_TRUE(written.ok) << written.error;
+    ASSERT_EQ(written.form.children.size(), 3u);
+    EXPECT_EQ(written.form.children[0].children.size(), 4u);
+    EXPECT_EQ(written.form.children[0].children[3].name, "Pictured");
+    EXPECT_EQ(written.form.children[1].name, "Outside");
+}
+
+TEST_F(FormHost, WindowlessControlInsideAFrameFailsTheLoad) {
+    RecordingForm form(Describe("Begin Form F\n Begin Frame G\n  Begin aicAlphaImage I\n  End\n End\nEnd\n"));
+    EXPECT_FALSE(form.Load());
+    EXPECT_FALSE(form.IsLoaded());
 }
 
 TEST_F(FormHost, MainWindowDescriptionLoadsFromTheResources) {

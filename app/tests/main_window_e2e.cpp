@@ -9,6 +9,7 @@
 #include "app/tests/expected_status_lines.h"
 #include "app/tests/list_lines.h"
 #include "app/tests/running_program.h"
+#include "app/tests/screenshot.h"
 
 #include <cstdio>
 #include <string>
@@ -55,35 +56,6 @@ const Child* FindChild(const std::vector<Child>& children, const wchar_t* window
         if (_wcsicmp(child.windowClass.c_str(), windowClass) == 0 && (text == nullptr || child.text == text))
             return &child;
     return nullptr;
-}
-
-// Saves what the screen shows of the window as a 24-bit BMP file.
-bool SaveScreenshot(HWND window, const std::wstring& path) {
-    RECT r;
-    GetWindowRect(window, &r);
-    int width = r.right - r.left, height = r.bottom - r.top;
-    win32::WindowDc screen(nullptr);
-    win32::MemoryDc memory(CreateCompatibleDC(screen.get()));
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    win32::Bitmap bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap || !bits) return false;
-    {
-        win32::SelectObjectScope select(memory.get(), bitmap.get());
-        BitBlt(memory.get(), 0, 0, width, height, screen.get(), r.left, r.top, SRCCOPY);
-    }
-    GdiFlush();
-    DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-    DWORD imageSize = stride * static_cast<DWORD>(height);
-    BITMAPFILEHEADER file{0x4D42, static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + imageSize),
-                          0, 0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)};
-    FILE* out = _wfopen(path.c_str(), L"wb");
-    if (!out) return false;
-    std::fwrite(&file, sizeof file, 1, out);
-    std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out);
-    std::fwrite(bits, imageSize, 1, out);
-    return std::fclose(out) == 0;
 }
 
 // Waits until a run has finished: six lines and both buttons enabled again.

@@ -6,6 +6,7 @@
 #include <vssym32.h>
 
 #include <cwchar>
+#include <memory>
 #include <string>
 
 #include "app/button_look.h"
@@ -75,11 +76,13 @@ IPicture* PictureFor(app::ButtonPicture choice, const host::ButtonControl& butto
 
 void pvReportError(const char* routine) {
     (void)routine;
-    DWORD code = GetLastError();
-    wchar_t* description = nullptr;
+    struct LocalFreeDeleter {
+        void operator()(wchar_t* text) const { LocalFree(text); }
+    };
+    wchar_t* text = nullptr;
     FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                   code, 0, reinterpret_cast<wchar_t*>(&description), 0, nullptr);
-    if (description) LocalFree(description);
+                   GetLastError(), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::unique_ptr<wchar_t, LocalFreeDeleter> description(text);  // fetched, then dropped
     SetLastError(0);
 }
 

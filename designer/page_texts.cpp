@@ -22,6 +22,10 @@ std::string FormatDescription(int32_t width, int32_t height, int32_t imageType, 
     return std::to_string(width) + " x " + std::to_string(height) + " - " + FormatText(imageType, hasAlpha);
 }
 
+bool StartsLikeJpeg(std::span<const uint8_t> bytes) {
+    return bytes.size() >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF;
+}
+
 std::wstring OpenFileFilter(bool gdiplusEnabled) {
     std::wstring images = L"*gif;*.bmp;*.jpg;*.jpeg;*.ico;*.cur;*.wmf;*.emf;*.png";
     if (gdiplusEnabled) images += L";*.tiff";

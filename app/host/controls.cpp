@@ -28,6 +28,10 @@ void Control::SetEnabled(bool enabled) {
     if (window_) EnableWindow(window_, enabled ? TRUE : FALSE);
 }
 
+void Control::SetVisible(bool visible) {
+    if (window_) ShowWindow(window_, visible ? SW_SHOWNA : SW_HIDE);
+}
+
 void Control::Destroy() {
     // Child windows go with their form; only the handle is forgotten.
     window_ = nullptr;
@@ -84,6 +88,76 @@ std::wstring ListBox::List(int index) const {
 bool Label::Create(HWND parent, HFONT font) {
     return CreateChild(parent, L"STATIC", Utf8ToWide(Properties().ReadText("Caption", "")),
                        SS_LEFTNOWORDWRAP | SS_NOTIFY | SS_NOPREFIX, 0, font) != nullptr;
+}
+
+void Label::SetCaption(const std::wstring& caption) {
+    if (window_) SetWindowTextW(window_, caption.c_str());
+}
+
+bool ComboBox::Create(HWND parent, HFONT font) {
+    font_ = form_.MakeFont(Properties());
+    if (!CreateChild(parent, L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 0,
+                     font_ ? font_.get() : font))
+        return false;
+    // The height given is the closed box's; the list drops below it.
+    RECT r;
+    GetWindowRect(window_, &r);
+    SetWindowPos(window_, nullptr, 0, 0, r.right - r.left, form_.TwipsToPixelsY(2400),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return true;
+}
+
+void ComboBox::AddItem(const std::wstring& text, int index) {
+    if (window_) SendMessageW(window_, CB_INSERTSTRING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void ComboBox::Clear() {
+    if (window_) SendMessageW(window_, CB_RESETCONTENT, 0, 0);
+}
+
+int ComboBox::ListCount() const { return window_ ? static_cast<int>(SendMessageW(window_, CB_GETCOUNT, 0, 0)) : 0; }
+
+std::wstring ComboBox::List(int index) const {
+    LRESULT length = window_ ? SendMessageW(window_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0) : CB_ERR;
+    if (length == CB_ERR) return {};
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    length = SendMessageW(window_, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(length == CB_ERR ? 0 : static_cast<size_t>(length));
+    return text;
+}
+
+intptr_t ComboBox::ItemData(int index) const {
+    return window_ ? static_cast<intptr_t>(SendMessageW(window_, CB_GETITEMDATA, static_cast<WPARAM>(index), 0)) : 0;
+}
+
+void ComboBox::SetItemData(int index, intptr_t data) {
+    if (window_) SendMessageW(window_, CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(data));
+}
+
+int ComboBox::ListIndex() const { return window_ ? static_cast<int>(SendMessageW(window_, CB_GETCURSEL, 0, 0)) : -1; }
+
+void ComboBox::SetListIndex(int index) {
+    if (!window_) return;
+    SendMessageW(window_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    if (onClick) {
+        auto handler = onClick;
+        handler();
+    }
+}
+
+RECT Shape::Bounds() const {
+    const PropertyBag& p = Properties();
+    int left = form_.TwipsToPixelsX(static_cast<int>(p.ReadInt("Left", 0)));
+    int top = form_.TwipsToPixelsY(static_cast<int>(p.ReadInt("Top", 0)));
+    return {left, top, left + form_.TwipsToPixelsX(static_cast<int>(p.ReadInt("Width", 0))),
+            top + form_.TwipsToPixelsY(static_cast<int>(p.ReadInt("Height", 0)))};
+}
+
+void Shape::Draw(HDC dc) const {
+    if (!Properties().ReadBool("Visible", true)) return;
+    RECT r = Bounds();
+    win32::Brush border(CreateSolidBrush(ResolveOleColor(static_cast<uint32_t>(Properties().ReadInt("BorderColor", 0)))));
+    if (border) FrameRect(dc, &r, border.get());
 }
 
 COLORREF Label::ForeColor() const {

@@ -33,6 +33,7 @@ public:
 
     virtual bool Enabled() const;
     virtual void SetEnabled(bool enabled);
+    virtual void SetVisible(bool visible);
     // The Default property of the kinds that have one.
     virtual std::optional<int> Default() const { return std::nullopt; }
     // The frame the control was placed in, or none for the form itself.
@@ -77,6 +78,37 @@ public:
     Label(Form& form, FormObject description, int id) : Control(form, std::move(description), id) {}
     bool Create(HWND parent, HFONT font) override;
     COLORREF ForeColor() const;
+    void SetCaption(const std::wstring& caption);
+};
+
+// A drop-down list; each entry carries a number (its item data). Choosing an
+// entry, or setting ListIndex, raises onClick.
+class ComboBox : public Control {
+public:
+    ComboBox(Form& form, FormObject description, int id) : Control(form, std::move(description), id) {}
+    bool Create(HWND parent, HFONT font) override;
+    // Inserts at index, or appends for -1.
+    void AddItem(const std::wstring& text, int index = -1);
+    void Clear();
+    int ListCount() const;
+    std::wstring List(int index) const;
+    intptr_t ItemData(int index) const;
+    void SetItemData(int index, intptr_t data);
+    int ListIndex() const;
+    void SetListIndex(int index);
+
+private:
+    win32::Font font_;
+};
+
+// A rectangle the form draws under its windowless controls (no window).
+class Shape : public Control {
+public:
+    Shape(Form& form, FormObject description, int id) : Control(form, std::move(description), id) {}
+    bool Create(HWND, HFONT) override { return true; }
+    // In the form's client pixels.
+    RECT Bounds() const;
+    void Draw(HDC dc) const;
 };
 
 // Shows a picture (any format the system picture loader reads) at its

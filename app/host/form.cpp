@@ -152,14 +152,15 @@ bool Form::Load() {
     const PropertyBag& p = Properties();
     if (p.Has("BackColor")) backBrush_.reset(CreateSolidBrush(BackColor()));
 
-    DWORD style = WindowStyleFor(p.ReadText("BorderStyle", "Sizable"));
+    bool child = options_.parent != nullptr;
+    DWORD style = child ? WS_CHILD | WS_CLIPCHILDREN | WS_CLIPSIBLINGS : WindowStyleFor(p.ReadText("BorderStyle", "Sizable"));
     DWORD exStyle = WS_EX_CONTROLPARENT;
     RECT frame{0, 0, TwipsToPixelsX(static_cast<int>(p.ReadInt("ClientWidth", 4800))),
                TwipsToPixelsY(static_cast<int>(p.ReadInt("ClientHeight", 3600)))};
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    if (!child) AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
-    if (p.ReadText("StartUpPosition", "") == "CenterScreen") {
+    int x = child ? 0 : CW_USEDEFAULT, y = child ? 0 : CW_USEDEFAULT;
+    if (!child && p.ReadText("StartUpPosition", "") == "CenterScreen") {
         x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
         y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     }
@@ -167,7 +168,7 @@ bool Form::Load() {
     font_ = FontFrom(p, p, dpiY_);
 
     window_ = CreateWindowExW(exStyle, kFormClass, Utf8ToWide(p.ReadText("Caption", description_.name)).c_str(),
-                              style, x, y, width, height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+                              style, x, y, width, height, options_.parent, nullptr, GetModuleHandleW(nullptr), this);
     if (!window_) return false;
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Form::WindowProc));
@@ -200,6 +201,8 @@ std::unique_ptr<Control> Form::MakeControl(FormObject description, int id, bool 
     if (kind == "OptionButton") return std::make_unique<OptionButton>(*this, std::move(description), id);
     if (kind == "CheckBox") return std::make_unique<CheckBox>(*this, std::move(description), id);
     if (kind == "Frame") return std::make_unique<Frame>(*this, std::move(description), id);
+    if (kind == "ComboBox") return std::make_unique<ComboBox>(*this, std::move(description), id);
+    if (kind == "Shape") return std::make_unique<Shape>(*this, std::move(description), id);
     if (kind == "ListBox") return std::make_unique<ListBox>(*this, std::move(description), id);
     if (kind == "Label") return std::make_unique<Label>(*this, std::move(description), id);
     if (kind == "Picture") return std::make_unique<Picture>(*this, std::move(description), id);
@@ -338,6 +341,8 @@ void Form::PaintClient(HDC target, const RECT& area, HRGN region) {
     win32::Region clip(CreateRectRgnIndirect(&area));
     if (region) CombineRgn(clip.get(), clip.get(), region, RGN_AND);
     OffsetRgn(clip.get(), -area.left, -area.top);
+    for (const auto& control : controls_)
+        if (auto* shape = dynamic_cast<const Shape*>(control.get())) shape->Draw(buffer.get());
     for (WindowlessControl* windowless : WindowlessControls()) windowless->PaintInto(buffer.get(), clip.get());
     BitBlt(target, area.left, area.top, width, height, buffer.get(), area.left, area.top, SRCCOPY);
 }
@@ -398,7 +403,14 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND: {
             // BN_CLICKED and STN_CLICKED are both 0.
             Control* control = FindByWindow(reinterpret_cast<HWND>(lParam));
-            if (control && HIWORD(wParam) == 0) ButtonClicked(*control);
+            if (auto* combo = dynamic_cast<ComboBox*>(control)) {
+                if (HIWORD(wParam) == CBN_SELCHANGE && combo->onClick) {
+                    auto handler = combo->onClick;
+                    handler();
+                }
+            } else if (control && HIWORD(wParam) == 0) {
+                ButtonClicked(*control);
+            }
             return 0;
         }
         case WM_TIMER: {

@@ -29,6 +29,9 @@ struct FormOptions {
     bool userMode = true;
     // Pixels per inch for twips; 0 for the screen's.
     int dpi = 0;
+    // A window to be a child of (a page inside a sheet), at its client's
+    // top left corner, without a frame; none for a top-level form.
+    HWND parent = nullptr;
     // Windowless kinds beyond the built-in ones, by kind name.
     std::map<std::string, WindowlessFactory> windowlessKinds;
 };

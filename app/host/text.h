@@ -6,5 +6,6 @@
 namespace host {
 
 std::wstring Utf8ToWide(const std::string& text);
+std::string WideToUtf8(const std::wstring& text);
 
 }  // namespace host

@@ -98,6 +98,23 @@ void WindowlessControl::SetVisible(bool visible) {
     FormShown(formShown_);
 }
 
+void WindowlessControl::Move(const RECT& bounds) {
+    RECT old = bounds_;
+    auto twipsX = [&](int pixels) { return static_cast<int64_t>(MulDiv(pixels, 1440, form_.DpiX())); };
+    auto twipsY = [&](int pixels) { return static_cast<int64_t>(MulDiv(pixels, 1440, form_.DpiY())); };
+    description_.properties.Set("Left", twipsX(bounds.left));
+    description_.properties.Set("Top", twipsY(bounds.top));
+    description_.properties.Set("Width", twipsX(bounds.right - bounds.left));
+    description_.properties.Set("Height", twipsY(bounds.bottom - bounds.top));
+    bounds_ = bounds;
+    if (Visible()) {
+        Invalidate(old);
+        Invalidate(bounds_);
+    }
+    if (object_ && (old.right - old.left != bounds.right - bounds.left || old.bottom - old.top != bounds.bottom - bounds.top))
+        object_->Resize();
+}
+
 void WindowlessControl::FormShown(bool shown) {
     formShown_ = shown;
     bool show = shown && Visible() && object_;

@@ -152,6 +152,8 @@ public:
     const RECT& Bounds() const { return bounds_; }
     bool Visible() const { return Properties().ReadBool("Visible", true); }
     void SetVisible(bool visible);
+    // Moves and sizes it, in the form's client pixels.
+    void Move(const RECT& bounds);
     // Its MousePointer's cursor: a standard one, or the MouseIcon for 99.
     HCURSOR MouseCursor() const override;
 

@@ -313,7 +313,8 @@ TEST_F(FormHost, FramesHoldTheirControlsAndButtonsKeepTheirValues) {
 
     // Written back, the frame still holds its four controls.
     Bytes blobs;
-    ParsedForm written = ParseFormDescription(form.WriteDescription(blobs), blobs);
+    const std::string text = form.WriteDescription(blobs);
+    ParsedForm written = ParseFormDescription(text, blobs);
     ASSERT_TRUE(written.ok) << written.error;
     ASSERT_EQ(written.form.children.size(), 3u);
     EXPECT_EQ(written.form.children[0].children.size(), 4u);

@@ -49,6 +49,10 @@ TEST(PageTexts, FormatsFiltersAndCentring) {
     EXPECT_EQ(FormatDescription(9, 9, 9, false), "9 x 9 - GIF file");
     EXPECT_EQ(FormatDescription(128, 128, 10, true), "128 x 128 - PNG file");
     EXPECT_EQ(FormatDescription(5, 5, 3, false), "5 x 5 - ");
+    const uint8_t jpeg[] = {0xFF, 0xD8, 0xFF, 0xE0}, png[] = {0x89, 'P', 'N', 'G'};
+    EXPECT_TRUE(StartsLikeJpeg(jpeg));
+    EXPECT_FALSE(StartsLikeJpeg(png));
+    EXPECT_FALSE(StartsLikeJpeg(std::span(jpeg, 2)));
 
     std::wstring plain = OpenFileFilter(false), tiff = OpenFileFilter(true);
     EXPECT_EQ(plain.find(L"tiff"), std::wstring::npos);

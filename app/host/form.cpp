@@ -1,6 +1,7 @@
 #include "app/host/form.h"
 
 #include <windowsx.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cmath>
@@ -66,6 +67,11 @@ win32::Font FontFrom(const PropertyBag& own, const PropertyBag& inherited, int d
                                    static_cast<BYTE>(integer("FontCharset", DEFAULT_CHARSET)), OUT_DEFAULT_PRECIS,
                                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                                    Utf8ToWide(name).c_str()));
+}
+
+LRESULT CALLBACK PassMouseThrough(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+    if (message == WM_NCHITTEST) return HTTRANSPARENT;
+    return DefSubclassProc(window, message, wParam, lParam);
 }
 
 }  // namespace
@@ -190,6 +196,11 @@ bool Form::Load() {
         return false;
     }
     ApplyTabOrder();
+    if (!options_.userMode) {
+        // Designed controls do not act: the mouse goes through them to the form.
+        for (const auto& control : controls_)
+            if (control->Window()) SetWindowSubclass(control->Window(), PassMouseThrough, 0, 0);
+    }
     LoadedForms().push_back(this);
     Form_Load();
     return true;
@@ -284,6 +295,16 @@ void Form::ButtonClicked(Control& control) {
     }
 }
 
+RECT Form::ControlBounds(const Control& control) const {
+    if (auto* windowless = dynamic_cast<const WindowlessControl*>(&control)) return windowless->Bounds();
+    if (auto* shape = dynamic_cast<const Shape*>(&control)) return shape->Bounds();
+    RECT r{};
+    if (!control.Window()) return r;
+    GetWindowRect(control.Window(), &r);
+    MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
 std::vector<WindowlessControl*> Form::WindowlessControls() const {
     std::vector<WindowlessControl*> found;
     for (const auto& control : controls_)
@@ -344,6 +365,7 @@ void Form::PaintClient(HDC target, const RECT& area, HRGN region) {
     for (const auto& control : controls_)
         if (auto* shape = dynamic_cast<const Shape*>(control.get())) shape->Draw(buffer.get());
     for (WindowlessControl* windowless : WindowlessControls()) windowless->PaintInto(buffer.get(), clip.get());
+    if (onPaintOver) onPaintOver(buffer.get());
     BitBlt(target, area.left, area.top, width, height, buffer.get(), area.left, area.top, SRCCOPY);
 }
 
@@ -389,7 +411,8 @@ void Form::Unload() {
     window_ = nullptr;
     unloading_ = false;
     std::erase(LoadedForms(), this);
-    if (LoadedForms().empty()) PostQuitMessage(0);
+    bool others = std::ranges::any_of(LoadedForms(), [](Form* f) { return f->options_.quitWhenLastUnloads; });
+    if (options_.quitWhenLastUnloads && !others) PostQuitMessage(0);
 }
 
 LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -473,6 +496,7 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_MBUTTONDOWN:
         case WM_MBUTTONUP:
         case WM_MBUTTONDBLCLK:
+            if (onDesignMouse && onDesignMouse(message, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)})) return 0;
             if (input_.Mouse(message, wParam, lParam)) return 0;
             break;
         case WM_MOUSELEAVE:

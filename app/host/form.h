@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -32,6 +33,9 @@ struct FormOptions {
     // A window to be a child of (a page inside a sheet), at its client's
     // top left corner, without a frame; none for a top-level form.
     HWND parent = nullptr;
+    // The message loop ends when the last form that says so unloads; a
+    // program with windows of its own says no for its forms.
+    bool quitWhenLastUnloads = true;
     // Windowless kinds beyond the built-in ones, by kind name.
     std::map<std::string, WindowlessFactory> windowlessKinds;
 };
@@ -97,6 +101,15 @@ public:
     void DropModeChanged();
     // The registered drop target, or null.
     IDropTarget* RegisteredDropTarget() const { return dropTarget_.get(); }
+
+    // While designing: mouse messages of the client area (client pixels) go
+    // here first, and a true answer keeps them from the controls; windowed
+    // controls let the mouse through to the form then. onPaintOver draws
+    // over the controls painted on the form (a selection frame).
+    std::function<bool(UINT message, POINT client)> onDesignMouse;
+    std::function<void(HDC dc)> onPaintOver;
+    // A control's rectangle in the form's client pixels; empty without one.
+    RECT ControlBounds(const Control& control) const;
 
     static Form* FromWindow(HWND window);
     static size_t LoadedCount();

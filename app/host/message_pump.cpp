@@ -38,4 +38,16 @@ int RunMessageLoop() {
     return msg.message == WM_QUIT ? static_cast<int>(msg.wParam) : 0;
 }
 
+bool RunUntil(const std::function<bool()>& done) {
+    MSG msg;
+    while (!done()) {
+        if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return false;
+        }
+        Dispatch(msg);
+    }
+    return true;
+}
+
 }  // namespace host

@@ -12,6 +12,21 @@
 
 #include "common/win32_handles.h"
 
+// A CF_HDROP block of wide names, as the shell makes one; none on failure.
+inline HGLOBAL DropFilesBlock(const std::vector<std::wstring>& names) {
+    size_t chars = 1;
+    for (const std::wstring& name : names) chars += name.size() + 1;
+    win32::GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + chars * sizeof(wchar_t)));
+    auto* header = memory ? static_cast<DROPFILES*>(GlobalLock(memory.get())) : nullptr;
+    if (!header) return nullptr;
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    auto* at = reinterpret_cast<wchar_t*>(header + 1);
+    for (const std::wstring& name : names) at = std::copy(name.begin(), name.end(), at) + 1;
+    GlobalUnlock(memory.get());
+    return memory.release();
+}
+
 class FileDropData final : public IDataObject {
 public:
     static win32::ComPtr<IDataObject> Make(std::vector<std::wstring> names) {
@@ -37,17 +52,8 @@ public:
     }
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
         if (!medium || QueryGetData(format) != S_OK) return DV_E_FORMATETC;
-        size_t chars = 1;
-        for (const std::wstring& name : names_) chars += name.size() + 1;
-        win32::GlobalMemory memory(
-            GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + chars * sizeof(wchar_t)));
-        auto* header = memory ? static_cast<DROPFILES*>(GlobalLock(memory.get())) : nullptr;
-        if (!header) return E_OUTOFMEMORY;
-        header->pFiles = sizeof(DROPFILES);
-        header->fWide = TRUE;
-        auto* at = reinterpret_cast<wchar_t*>(header + 1);
-        for (const std::wstring& name : names_) at = std::copy(name.begin(), name.end(), at) + 1;
-        GlobalUnlock(memory.get());
+        win32::GlobalMemory memory(DropFilesBlock(names_));
+        if (!memory) return E_OUTOFMEMORY;
         *medium = {};
         medium->tymed = TYMED_HGLOBAL;
         medium->hGlobal = memory.release();  // the receiver releases it

@@ -11,8 +11,9 @@
 
 class RunningProgram {
 public:
-    explicit RunningProgram(const std::wstring& program = L"mendlow.exe") {
+    explicit RunningProgram(const std::wstring& program = L"mendlow.exe", const std::wstring& arguments = L"") {
         std::wstring command = L"\"" + win32::ProgramFolder() + program + L"\"";
+        if (!arguments.empty()) command += L" " + arguments;
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION info{};

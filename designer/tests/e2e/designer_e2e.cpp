@@ -1,0 +1,214 @@
+// Drives mendlow-designer.exe through its windows, as a user would: a copy
+// of the main window's description is opened, the image control clicked,
+// a PNG taken through the "Image Source" sheet, a property changed in the
+// list, unsaved changes asked about, the description saved; and a
+// description it cannot read.
+#include <windows.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/host/form.h"
+#include "app/tests/file_drop_data.h"
+#include "app/tests/list_lines.h"
+#include "app/tests/running_program.h"
+#include "app/tests/screenshot.h"
+#include "app/tests/xdotool.h"
+#include "common/program_folder.h"
+#include "imagecontrol/tests/recording_site.h"
+
+namespace {
+
+constexpr int kPropertyList = 10;
+constexpr int kPropertyEdit = 11;
+constexpr int kCommandSave = 2;
+constexpr int kCommandSetProperty = 5;
+
+std::wstring TempFolder() {
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    std::wstring path = std::wstring(folder) + L"designer-e2e\\";
+    CreateDirectoryW(path.c_str(), nullptr);
+    return path;
+}
+
+bool Write(const std::wstring& path, const void* data, size_t size) {
+    FILE* out = _wfopen(path.c_str(), L"wb");
+    if (!out) return false;
+    bool ok = std::fwrite(data, 1, size, out) == size;
+    return std::fclose(out) == 0 && ok;
+}
+
+Bytes Read(const std::wstring& path) {
+    Bytes bytes;
+    FILE* in = _wfopen(path.c_str(), L"rb");
+    if (!in) return bytes;
+    uint8_t buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, in)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
+    std::fclose(in);
+    return bytes;
+}
+
+bool WriteResource(const wchar_t* name, const std::wstring& path) {
+    HRSRC found = FindResourceW(nullptr, name, MAKEINTRESOURCEW(10));
+    HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
+    return loaded && Write(path, LockResource(loaded), SizeofResource(nullptr, found));
+}
+
+struct Search {
+    const wchar_t* windowClass;
+    const wchar_t* text;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK Match(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<Search*>(context);
+    wchar_t name[64] = {}, text[256] = {};
+    GetClassNameW(window, name, 64);
+    GetWindowTextW(window, text, 256);
+    if (_wcsicmp(name, search->windowClass) == 0 && (!search->text || std::wstring(text) == search->text)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Any window below parent (children of children too).
+HWND Descendant(HWND parent, const wchar_t* windowClass, const wchar_t* text = nullptr) {
+    Search search{windowClass, text};
+    EnumChildWindows(parent, Match, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+template <class Condition>
+bool WaitFor(Condition condition, DWORD timeoutMs = 10000) {
+    for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
+        if (condition()) return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+// The message box of another process: the text of its message.
+std::wstring MessageText(HWND box) {
+    HWND text = Descendant(box, L"Static");
+    wchar_t buffer[1024] = {};
+    // Icons are statics without text: take the first one that has some.
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[32] = {};
+        GetClassNameW(child, name, 32);
+        if (_wcsicmp(name, L"Static") == 0 && GetWindowTextW(child, buffer, 1024) > 0) return buffer;
+    }
+    return text ? L"" : L"(none)";
+}
+
+bool PutFilesOnClipboard(const std::vector<std::wstring>& names) {
+    if (!OpenClipboard(nullptr)) return false;
+    EmptyClipboard();
+    bool put = SetClipboardData(CF_HDROP, DropFilesBlock(names)) != nullptr;
+    CloseClipboard();
+    return put;
+}
+
+TEST(Designer, OpensChoosesAPictureChangesAPropertyAndSaves) {
+    ASSERT_NE(GetFileAttributesW(kXdotool), INVALID_FILE_ATTRIBUTES) << "xdotool is missing (scripts/setup)";
+    std::wstring folder = TempFolder();
+    std::wstring form = folder + L"FrmMain.form", side = folder + L"FrmMain.blobs", art = folder + L"new-art.png";
+    ASSERT_TRUE(WriteResource(L"FRMMAIN", form) && WriteResource(L"FRMMAIN_BLOBS", side));
+    Bytes png = MakePng(64, 48, [](int, int) { return std::array{30, 160, 220, 255}; });
+    ASSERT_TRUE(Write(art, png.data(), png.size()));
+
+    RunningProgram designer(L"mendlow-designer.exe", L"\"" + form + L"\"");
+    HWND window = designer.WaitForWindow(L"MendlowDesigner", (form + L" - Mendlow designer").c_str(), 60000);
+    ASSERT_NE(window, nullptr);
+    HWND designed = FindWindowExW(window, nullptr, L"MendlowForm", nullptr);
+    HWND list = GetDlgItem(window, kPropertyList);
+    ASSERT_TRUE(designed && list);
+
+    // The real pointer clicks the artwork (4..132 pixels in from the form's corner).
+    POINT at{40, 40};
+    ClientToScreen(designed, &at);
+    ASSERT_TRUE(MoveTo(at) && Xdotool(L"click 1"));
+    ASSERT_TRUE(WaitFor([&] {
+        auto lines = ListLines(list);
+        return !lines.empty() && lines[0] == L"(Name)\taicAlphaImage1";
+    }));
+
+    ASSERT_TRUE(PutFilesOnClipboard({art}));
+    PostMessageW(Descendant(window, L"Button", L"Image Source..."), BM_CLICK, 0, 0);
+    HWND sheet = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (sheet = FindWindowW(L"MendlowForm", L"aicAlphaImage1 Properties")) != nullptr; }));
+    HWND apply = Descendant(sheet, L"Button", L"Apply");
+    EXPECT_FALSE(IsWindowEnabled(apply));
+    SendMessageW(Descendant(sheet, L"Button", L"From Clipboard"), BM_CLICK, 0, 0);
+    EXPECT_TRUE(IsWindowEnabled(apply));
+    EXPECT_NE(Descendant(sheet, L"Static", L"64 x 48 - PNG file"), nullptr);
+    Sleep(200);
+    SaveScreenshot(sheet, win32::ProgramFolder() + L"designer-image-source.bmp");
+    PostMessageW(Descendant(sheet, L"Button", L"OK"), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(sheet); }));
+
+    // Opacity through the list, as the control's own setter takes it.
+    LRESULT line = SendMessageW(list, LB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Opacity\t"));
+    ASSERT_NE(line, LB_ERR);
+    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(line), 0);
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(kPropertyList, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    SetWindowTextW(GetDlgItem(window, kPropertyEdit), L"60");
+    SendMessageW(GetDlgItem(window, kCommandSetProperty), BM_CLICK, 0, 0);
+    EXPECT_EQ(ListLines(list)[static_cast<size_t>(line)], L"Opacity\t60");
+    Sleep(200);
+    SaveScreenshot(window, win32::ProgramFolder() + L"designer.bmp");
+    wchar_t title[512] = {};
+    GetWindowTextW(window, title, 512);
+    EXPECT_EQ(std::wstring(title), form + L" * - Mendlow designer");
+
+    // Closing with unsaved changes asks first; cancelling keeps the window.
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    HWND question = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (question = FindWindowW(L"#32770", L"Mendlow designer")) != nullptr; }));
+    EXPECT_EQ(MessageText(question), L"Save the changes to " + form + L"?");
+    SendMessageW(question, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(question); }));
+    EXPECT_TRUE(IsWindow(window));
+
+    SendMessageW(window, WM_COMMAND, kCommandSave, 0);
+    GetWindowTextW(window, title, 512);
+    EXPECT_EQ(std::wstring(title), form + L" - Mendlow designer");
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(designer.WaitForExit(10000), 0);
+
+    Bytes text = Read(form), blobs = Read(side);
+    host::ParsedForm saved = host::ParseFormDescription(std::string(text.begin(), text.end()), blobs);
+    ASSERT_TRUE(saved.ok) << saved.error;
+    const host::FormObject* image = nullptr;
+    for (const host::FormObject& child : saved.form.children)
+        if (child.name == "aicAlphaImage1") image = &child;
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->properties.ReadInt("Opacity", 100), 60);
+    EXPECT_EQ(image->properties.ReadBytes("Image"), png);
+}
+
+TEST(Designer, NamesTheFileAndLineOfADescriptionItCannotRead) {
+    std::wstring broken = TempFolder() + L"Broken.form";
+    const char text[] = "Begin Form Broken\n    Caption = \"unterminated\n";
+    ASSERT_TRUE(Write(broken, text, sizeof text - 1));
+    RunningProgram designer(L"mendlow-designer.exe", L"\"" + broken + L"\"");
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (box = FindWindowW(L"#32770", L"Mendlow designer")) != nullptr; }, 60000));
+    std::wstring message = MessageText(box);
+    EXPECT_NE(message.find(broken), std::wstring::npos) << std::string(message.begin(), message.end());
+    EXPECT_NE(message.find(L"line 2"), std::wstring::npos);
+    SendMessageW(box, WM_COMMAND, IDOK, 0);
+    HWND window = designer.WaitForWindow(L"MendlowDesigner", L"Mendlow designer", 10000);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(FindWindowExW(window, nullptr, L"MendlowForm", nullptr), nullptr) << "nothing opened";
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(designer.WaitForExit(10000), 0);
+}
+
+}  // namespace

@@ -28,10 +28,10 @@ constexpr int kPropertyEdit = 11;
 constexpr int kCommandSave = 2;
 constexpr int kCommandSetProperty = 5;
 
-std::wstring TempFolder() {
-    wchar_t folder[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    std::wstring path = std::wstring(folder) + L"designer-e2e\\";
+// Beside the programs, where the build finds the saved description to make
+// mendlow-designed.exe from it.
+std::wstring WorkFolder() {
+    std::wstring path = win32::ProgramFolder() + L"designer-e2e\\";
     CreateDirectoryW(path.c_str(), nullptr);
     return path;
 }
@@ -117,7 +117,7 @@ bool PutFilesOnClipboard(const std::vector<std::wstring>& names) {
 
 TEST(Designer, OpensChoosesAPictureChangesAPropertyAndSaves) {
     ASSERT_NE(GetFileAttributesW(kXdotool), INVALID_FILE_ATTRIBUTES) << "xdotool is missing (scripts/setup)";
-    std::wstring folder = TempFolder();
+    std::wstring folder = WorkFolder();
     std::wstring form = folder + L"FrmMain.form", side = folder + L"FrmMain.blobs", art = folder + L"new-art.png";
     ASSERT_TRUE(WriteResource(L"FRMMAIN", form) && WriteResource(L"FRMMAIN_BLOBS", side));
     Bytes png = MakePng(64, 48, [](int, int) { return std::array{30, 160, 220, 255}; });
@@ -194,7 +194,7 @@ TEST(Designer, OpensChoosesAPictureChangesAPropertyAndSaves) {
 }
 
 TEST(Designer, NamesTheFileAndLineOfADescriptionItCannotRead) {
-    std::wstring broken = TempFolder() + L"Broken.form";
+    std::wstring broken = WorkFolder() + L"Broken.form";
     const char text[] = "Begin Form Broken\n    Caption = \"unterminated\n";
     ASSERT_TRUE(Write(broken, text, sizeof text - 1));
     RunningProgram designer(L"mendlow-designer.exe", L"\"" + broken + L"\"");
@@ -209,6 +209,35 @@ TEST(Designer, NamesTheFileAndLineOfADescriptionItCannotRead) {
     EXPECT_EQ(FindWindowExW(window, nullptr, L"MendlowForm", nullptr), nullptr) << "nothing opened";
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(designer.WaitForExit(10000), 0);
+}
+
+// mendlow.exe built from what the first test saved: the new picture at the
+// control's place, drawn at the opacity the list set.
+TEST(DesignedProgram, ShowsTheChosenPictureAtTheChangedOpacity) {
+    RunningProgram program(L"mendlow-designed.exe");
+    ASSERT_TRUE(program.Started()) << "built by the designed_build test from the saved description";
+    HWND window = program.WaitForMainWindow(60000);
+    ASSERT_NE(window, nullptr);
+    Sleep(500);
+    COLORREF face = GetSysColor(COLOR_BTNFACE);
+    auto blend = [](int picture, int background) { return (picture * 60 + background * 40 + 50) / 100; };
+    const int expected[3] = {blend(30, GetRValue(face)), blend(160, GetGValue(face)), blend(220, GetBValue(face))};
+    // The control sits 4 pixels in from the corner and takes the picture's 64 x 48.
+    for (POINT at : {POINT{10, 10}, POINT{36, 28}, POINT{64, 48}}) {
+        POINT screen = at;
+        ClientToScreen(window, &screen);
+        win32::WindowDc dc(nullptr);
+        COLORREF shown = GetPixel(dc.get(), screen.x, screen.y);
+        EXPECT_NEAR(GetRValue(shown), expected[0], 3) << at.x << "," << at.y;
+        EXPECT_NEAR(GetGValue(shown), expected[1], 3) << at.x << "," << at.y;
+        EXPECT_NEAR(GetBValue(shown), expected[2], 3) << at.x << "," << at.y;
+    }
+    POINT outside{4 + 64 + 6, 10};  // past the picture: the window's own face
+    ClientToScreen(window, &outside);
+    win32::WindowDc dc(nullptr);
+    EXPECT_EQ(GetPixel(dc.get(), outside.x, outside.y) & 0xFFFFFF, face & 0xFFFFFF);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(10000), 0);
 }
 
 }  // namespace

@@ -7,30 +7,43 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "common/win32_handles.h"
 
-// A CF_HDROP block of wide names, as the shell makes one; none on failure.
-inline HGLOBAL DropFilesBlock(const std::vector<std::wstring>& names) {
-    size_t chars = 1;
-    for (const std::wstring& name : names) chars += name.size() + 1;
-    win32::GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + chars * sizeof(wchar_t)));
+// A CF_HDROP block, as the shell makes one (wide), or as older programs
+// do (narrow: the names in the ANSI code page); none on failure.
+inline HGLOBAL DropFilesBlock(const std::vector<std::wstring>& names, bool wide = true) {
+    std::string narrow;
+    std::wstring list;
+    for (const std::wstring& name : names) {
+        list += name;
+        list += L'\0';
+    }
+    list += L'\0';
+    if (!wide) {
+        narrow.resize(list.size() * 4);
+        int length = WideCharToMultiByte(CP_ACP, 0, list.data(), static_cast<int>(list.size()), narrow.data(),
+                                         static_cast<int>(narrow.size()), nullptr, nullptr);
+        narrow.resize(static_cast<size_t>(std::max(length, 0)));
+    }
+    size_t bytes = wide ? list.size() * sizeof(wchar_t) : narrow.size();
+    win32::GlobalMemory memory(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + bytes));
     auto* header = memory ? static_cast<DROPFILES*>(GlobalLock(memory.get())) : nullptr;
     if (!header) return nullptr;
     header->pFiles = sizeof(DROPFILES);
-    header->fWide = TRUE;
-    auto* at = reinterpret_cast<wchar_t*>(header + 1);
-    for (const std::wstring& name : names) at = std::copy(name.begin(), name.end(), at) + 1;
+    header->fWide = wide;
+    std::memcpy(header + 1, wide ? static_cast<const void*>(list.data()) : narrow.data(), bytes);
     GlobalUnlock(memory.get());
     return memory.release();
 }
 
 class FileDropData final : public IDataObject {
 public:
-    static win32::ComPtr<IDataObject> Make(std::vector<std::wstring> names) {
-        return win32::ComPtr<IDataObject>(new FileDropData(std::move(names)));
+    static win32::ComPtr<IDataObject> Make(std::vector<std::wstring> names, bool wide = true) {
+        return win32::ComPtr<IDataObject>(new FileDropData(std::move(names), wide));
     }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
@@ -52,7 +65,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
         if (!medium || QueryGetData(format) != S_OK) return DV_E_FORMATETC;
-        win32::GlobalMemory memory(DropFilesBlock(names_));
+        win32::GlobalMemory memory(DropFilesBlock(names_, wide_));
         if (!memory) return E_OUTOFMEMORY;
         *medium = {};
         medium->tymed = TYMED_HGLOBAL;
@@ -73,9 +86,10 @@ public:
     HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
 
 private:
-    explicit FileDropData(std::vector<std::wstring> names) : names_(std::move(names)) {}
+    FileDropData(std::vector<std::wstring> names, bool wide) : names_(std::move(names)), wide_(wide) {}
     ~FileDropData() = default;
 
     ULONG references_ = 1;
     std::vector<std::wstring> names_;
+    bool wide_;
 };

@@ -1,6 +1,7 @@
 #include "designer/win32/ppgSourceImage.h"
 
 #include <commdlg.h>
+#include <shellapi.h>
 
 #include <cstdio>
 
@@ -84,6 +85,25 @@ bool FileStartsLikeJpeg(const std::wstring& path) {
     size_t read = std::fread(start, 1, sizeof start, file);
     std::fclose(file);
     return StartsLikeJpeg(std::span(start, read));
+}
+
+// The names a drop lists, read through the system's own reading of it.
+std::vector<std::wstring> DroppedFileList(IDataObject* data) {
+    std::vector<std::wstring> names;
+    FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium{};
+    if (!data || FAILED(data->GetData(&format, &medium))) return names;
+    if (medium.tymed == TYMED_HGLOBAL && medium.hGlobal) {
+        auto drop = static_cast<HDROP>(medium.hGlobal);
+        UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+        for (UINT i = 0; i < count; ++i) {
+            std::wstring name(DragQueryFileW(drop, i, nullptr, 0), L'\0');
+            DragQueryFileW(drop, i, name.data(), static_cast<UINT>(name.size() + 1));
+            names.push_back(std::move(name));
+        }
+    }
+    ReleaseStgMedium(&medium);
+    return names;
 }
 
 }  // namespace
@@ -215,7 +235,8 @@ void ppgSourceImage::cboIcon_Click() {
 }
 
 void ppgSourceImage::FilesDropped(IDataObject* data) {
-    std::vector<std::wstring> files;
+    // The drop's own list first; wide names then replace it exactly.
+    std::vector<std::wstring> files = DroppedFileList(data);
     if (!Preview().pvGetImageObject().GetDroppedFileNames(data, files) || files.empty()) return;
     LoadChosenFile(files.front());
 }

@@ -173,6 +173,24 @@ TEST_F(SourceImagePage, SingleImagesDescribeThemselves) {
     EXPECT_EQ(page_->Preview().pvGetImageObject().Width(), 12);
 }
 
+TEST_F(SourceImagePage, FileListsLoadWithWideAndNarrowNames) {
+    std::wstring first = WriteTemp(L"page-list-a.png", OpaquePng(5, 4));
+    std::wstring second = WriteTemp(L"page-list-b.png", OpaquePng(9, 3));
+    for (bool wide : {true, false}) {
+        page_->Command1_Click();
+        win32::ComPtr<IDataObject> drop = FileDropData::Make({first, second}, wide);
+        page_->FilesDropped(drop.get());
+        EXPECT_EQ(Format(), L"5 x 4 - PNG file") << (wide ? "wide drop" : "narrow drop");
+
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        EmptyClipboard();
+        SetClipboardData(CF_HDROP, DropFilesBlock({second, first}, wide));
+        CloseClipboard();
+        page_->cmdClipBoard_Click();
+        EXPECT_EQ(Format(), L"9 x 3 - PNG file") << (wide ? "wide clipboard list" : "narrow clipboard list");
+    }
+}
+
 TEST_F(SourceImagePage, ClearingAndApplyingEmptiesTheControl) {
     page_->LoadChosenFile(WriteTemp(L"page-clear.png", OpaquePng(8, 8)));
     page_->ApplyChanges();

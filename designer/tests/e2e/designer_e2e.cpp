@@ -1,6 +1,7 @@
 // Drives mendlow-designer.exe through its windows, as a user would: a copy
 // of the main window's description is opened, the image control clicked,
-// a PNG taken through the "Image Source" sheet, a property changed in the
+// a PNG browsed for and another taken from the clipboard on the "Image
+// Source" sheet, a property changed in the
 // list, unsaved changes asked about, the description saved; and a
 // description it cannot read.
 #include <windows.h>
@@ -122,6 +123,9 @@ TEST(Designer, OpensChoosesAPictureChangesAPropertyAndSaves) {
     ASSERT_TRUE(WriteResource(L"FRMMAIN", form) && WriteResource(L"FRMMAIN_BLOBS", side));
     Bytes png = MakePng(64, 48, [](int, int) { return std::array{30, 160, 220, 255}; });
     ASSERT_TRUE(Write(art, png.data(), png.size()));
+    std::wstring browsed = folder + L"browsed.png";
+    Bytes small = OpaquePng(20, 30);
+    ASSERT_TRUE(Write(browsed, small.data(), small.size()));
 
     RunningProgram designer(L"mendlow-designer.exe", L"\"" + form + L"\"");
     HWND window = designer.WaitForWindow(L"MendlowDesigner", (form + L" - Mendlow designer").c_str(), 60000);
@@ -145,8 +149,16 @@ TEST(Designer, OpensChoosesAPictureChangesAPropertyAndSaves) {
     ASSERT_TRUE(WaitFor([&] { return (sheet = FindWindowW(L"MendlowForm", L"aicAlphaImage1 Properties")) != nullptr; }));
     HWND apply = Descendant(sheet, L"Button", L"Apply");
     EXPECT_FALSE(IsWindowEnabled(apply));
-    SendMessageW(Descendant(sheet, L"Button", L"From Clipboard"), BM_CLICK, 0, 0);
+
+    // "Browse": the system's dialog, given a file name as a user types one.
+    PostMessageW(Descendant(sheet, L"Button", L"Browse"), BM_CLICK, 0, 0);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (dialog = FindWindowW(L"#32770", L"Select Image")) != nullptr; }));
+    for (int nameBox : {0x47C, 0x480}) SetDlgItemTextW(dialog, nameBox, browsed.c_str());  // cmb13, edt1
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitFor([&] { return Descendant(sheet, L"Static", L"20 x 30 - PNG file") != nullptr; }));
     EXPECT_TRUE(IsWindowEnabled(apply));
+    SendMessageW(Descendant(sheet, L"Button", L"From Clipboard"), BM_CLICK, 0, 0);
     EXPECT_NE(Descendant(sheet, L"Static", L"64 x 48 - PNG file"), nullptr);
     Sleep(200);
     SaveScreenshot(sheet, win32::ProgramFolder() + L"designer-image-source.bmp");

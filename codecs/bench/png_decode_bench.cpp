@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "codecs/bench/bench_images.h"
+#include "codecs/bench/libpng_images.h"
 #include "codecs/cPNGparser.h"
 #include "codecs/inflater.h"
 #include "codecs/modParsers.h"
@@ -48,38 +49,8 @@ struct Image {
     size_t inflatedSize = 0;
 };
 
-void WriteToVector(png_structp png, png_bytep data, png_size_t size) {
-    auto* out = static_cast<Bytes*>(png_get_io_ptr(png));
-    out->insert(out->end(), data, data + size);
-}
-
 Bytes EncodeWithLibpng(const Kind& kind, bool photo, bool interlaced) {
-    std::vector<Bytes> rows(kSize, Bytes(size_t(kSize) * kind.channels));
-    uint32_t noise = 1;
-    for (int y = 0; y < kSize; ++y)
-        for (int x = 0; x < kSize; ++x)
-            for (int c = 0; c < kind.channels; ++c) {
-                rows[y][x * kind.channels + c] = bench_images::StoredSample(
-                    photo, kind.libpngColourType == PNG_COLOR_TYPE_PALETTE, x, y, c, noise);
-            }
-    Bytes out;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png_create_info_struct(png);
-    png_set_write_fn(png, &out, WriteToVector, nullptr);
-    png_set_IHDR(png, info, kSize, kSize, 8, kind.libpngColourType,
-                 interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    if (kind.libpngColourType == PNG_COLOR_TYPE_PALETTE) {
-        png_color palette[256];
-        for (int i = 0; i < 256; ++i) bench_images::PaletteEntry(i, palette[i].red, palette[i].green, palette[i].blue);
-        png_set_PLTE(png, info, palette, 256);
-    }
-    std::vector<png_bytep> pointers;
-    for (Bytes& row : rows) pointers.push_back(row.data());
-    png_set_rows(png, info, pointers.data());
-    png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
-    png_destroy_write_struct(&png, &info);
-    return out;
+    return bench_images::EncodeWithLibpng(kSize, kind.libpngColourType, kind.channels, photo, interlaced);
 }
 
 Bytes IdatData(const Bytes& png, size_t& inflatedSize) {

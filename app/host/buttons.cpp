@@ -54,6 +54,15 @@ bool ButtonControl::CreateButton(HWND parent, HFONT font, DWORD style) {
     return CreateChild(parent, L"BUTTON", Caption(), style | WS_TABSTOP, 0, font_) != nullptr;
 }
 
+IPicture* ButtonControl::PictureFor(app::ButtonPicture choice) const {
+    switch (choice) {
+        case app::ButtonPicture::DownPicture: return ChoosePicture(DownPicture(), Picture());
+        case app::ButtonPicture::DisabledPicture: return ChoosePicture(DisabledPicture(), Picture());
+        case app::ButtonPicture::Picture: break;
+    }
+    return Picture();
+}
+
 void ButtonControl::DrawClassic(const DRAWITEMSTRUCT& item) const {
     HDC dc = item.hDC;
     RECT bounds = item.rcItem;
@@ -106,9 +115,7 @@ void ButtonControl::DrawClassic(const DRAWITEMSTRUCT& item) const {
         area.bottom = text.top;
     }
 
-    IPicture* chosen = look.picture == app::ButtonPicture::DownPicture       ? ChoosePicture(DownPicture(), Picture())
-                       : look.picture == app::ButtonPicture::DisabledPicture ? ChoosePicture(DisabledPicture(), Picture())
-                                                                             : Picture();
+    IPicture* chosen = PictureFor(look.picture);
     if (HoldsImage(chosen)) {
         SIZE size = PicturePixelSize(chosen);
         POINT at = CentredPicturePosition(chosen, area);

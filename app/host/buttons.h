@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "app/button_look.h"
 #include "app/host/controls.h"
 
 namespace host {
@@ -24,6 +25,8 @@ public:
     IPicture* Picture() const { return picture_.get(); }
     IPicture* DownPicture() const { return downPicture_.get(); }
     IPicture* DisabledPicture() const { return disabledPicture_.get(); }
+    // The picture a look asks for, or Picture when that one holds no image.
+    IPicture* PictureFor(app::ButtonPicture choice) const;
     // OLE colours; the top bit names a system colour.
     uint32_t MaskColor() const { return static_cast<uint32_t>(Properties().ReadInt("MaskColor", 0xC0C0C0)); }
     bool UseMaskColor() const { return Properties().ReadBool("UseMaskColor", false); }

@@ -39,19 +39,20 @@ inline bool SaveScreenshot(HWND window, const std::wstring& path) {
     return std::fclose(out) == 0;
 }
 
-// The screen's pixels (0x00RRGGBB) in a rectangle of screen coordinates.
-inline std::vector<uint32_t> ScreenPixels(const RECT& r) {
+// The pixels (0x00RRGGBB) of a window's device context, or of the screen
+// for none, in a rectangle of its coordinates.
+inline std::vector<uint32_t> PixelsOf(HWND window, const RECT& r) {
     int width = r.right - r.left, height = r.bottom - r.top;
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
-    win32::WindowDc screen(nullptr);
-    win32::MemoryDc memory(CreateCompatibleDC(screen.get()));
-    win32::Bitmap bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    win32::WindowDc source(window);
+    win32::MemoryDc memory(CreateCompatibleDC(source.get()));
+    win32::Bitmap bitmap(CreateDIBSection(source.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bits) return {};
     {
         win32::SelectObjectScope select(memory.get(), bitmap.get());
-        BitBlt(memory.get(), 0, 0, width, height, screen.get(), r.left, r.top, SRCCOPY);
+        BitBlt(memory.get(), 0, 0, width, height, source.get(), r.left, r.top, SRCCOPY);
     }
     GdiFlush();
     std::vector<uint32_t> pixels(static_cast<const uint32_t*>(bits),
@@ -59,3 +60,6 @@ inline std::vector<uint32_t> ScreenPixels(const RECT& r) {
     for (uint32_t& p : pixels) p &= 0xFFFFFF;
     return pixels;
 }
+
+// The screen's pixels in a rectangle of screen coordinates.
+inline std::vector<uint32_t> ScreenPixels(const RECT& r) { return PixelsOf(nullptr, r); }

@@ -17,6 +17,7 @@
 #include "app/host/message_pump.h"
 #include "app/host/picture_drawing.h"
 #include "app/tests/gdi_objects.h"
+#include "app/tests/screenshot.h"
 #include "app/tests/theme_registry.h"
 #include "common/win32_handles.h"
 
@@ -41,21 +42,7 @@ Pixels Capture(HWND window) {
     Pump();
     RECT client;
     GetClientRect(window, &client);
-    int width = client.right, height = client.bottom;
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    win32::WindowDc source(window);
-    win32::MemoryDc memory(CreateCompatibleDC(source.get()));
-    win32::Bitmap bitmap(CreateDIBSection(source.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bits) return {};
-    {
-        win32::SelectObjectScope select(memory.get(), bitmap.get());
-        BitBlt(memory.get(), 0, 0, width, height, source.get(), 0, 0, SRCCOPY);
-    }
-    GdiFlush();
-    const auto* p = static_cast<const uint32_t*>(bits);
-    return Pixels(p, p + static_cast<size_t>(width) * height);
+    return PixelsOf(window, client);
 }
 
 bool HasColour(const Pixels& pixels, uint32_t rgb) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "codecs/file_reader.h"
 #include "codecs/gdiplus_availability.h"
@@ -91,8 +92,16 @@ bool cPNGparser::LoadFile(const FileReader& FileHandle, const std::wstring& File
 
 void cPNGparser::DecodeChunks(Source& source, c32bppDIB& host) {
     ZlibBinding zlib;
-    compressed_.reserve(static_cast<size_t>(source.Size() / 2 + 1));
-    if (!WalkChunks(source, zlib) || compressed_.empty() || !haveHeader_ || !Decode(host, zlib)) host.DestroyDIB();
+    bool decoded = false;
+    try {
+        // Room for the whole file: pages never written cost nothing, and the
+        // data is never moved to a larger buffer while the old one holds it.
+        compressed_.reserve(static_cast<size_t>(source.Size()));
+        decoded = WalkChunks(source, zlib) && !compressed_.empty() && haveHeader_ && Decode(host, zlib);
+    } catch (const std::bad_alloc&) {
+        // An image too large for the address space fails like bad data.
+    }
+    if (!decoded) host.DestroyDIB();
     std::vector<uint8_t>().swap(compressed_);
 }
 
@@ -169,32 +178,44 @@ bool cPNGparser::ReadHeader(std::span<const uint8_t> d) {
     return true;
 }
 
+// zlib's one call needs the whole inflated image at once: it runs before the
+// image exists, and the compressed data goes as soon as it is done. The
+// built-in inflater hands the data over a window at a time instead. Either
+// way the output is bound by the expected size, and what the data did not
+// reach is decoded from zeros.
 bool cPNGparser::Decode(c32bppDIB& host, ZlibBinding& zlib) {
-    // Left uninitialised: whichever inflater succeeds zero-fills what the data
-    // did not reach, so that the buffer is written once, not twice.
     const size_t size = static_cast<size_t>(expectedSize_);
-    auto buffer = std::make_unique_for_overwrite<uint8_t[]>(size);
-    std::span<uint8_t> inflated(buffer.get(), size);
-    bool inflatedOk = false;
+    std::unique_ptr<uint8_t[]> inflated;
+    size_t inflatedSize = 0;
     if (zlib.IsAvailable()) {
+        inflated = std::make_unique_for_overwrite<uint8_t[]>(size);  // only what zlib wrote is read
         uint32_t produced = static_cast<uint32_t>(size);
-        inflatedOk = zlib.Uncompress(inflated.data(), produced, compressed_.data(),
-                                     static_cast<uint32_t>(compressed_.size())) == 0;
-        const size_t reached = std::min<size_t>(produced, size);
-        if (inflatedOk) std::memset(inflated.data() + reached, 0, size - reached);
+        if (zlib.Uncompress(inflated.get(), produced, compressed_.data(), static_cast<uint32_t>(compressed_.size())) ==
+            0) {
+            inflatedSize = std::min<size_t>(produced, size);
+            std::vector<uint8_t>().swap(compressed_);
+        } else {
+            inflated.reset();
+        }
     }
-    if (!inflatedOk) inflatedOk = InflateZlibStream(compressed_, inflated);
-    std::vector<uint8_t>().swap(compressed_);
-    if (!inflatedOk) return false;
 
     png::ImageFormat format{header_.width, header_.height, header_.bitDepth, header_.colourType};
     png::Colours colours{std::move(palette_), std::move(transparency_), transparencyKey_};
     png::PreparePalette(format, colours);
     if (!host.InitializeDIB(header_.width, header_.height)) return false;
-    bool decoded = header_.interlace == 1 ? png::DecodeInterlaced(format, colours, inflated, host.Pixels())
-                                          : png::DecodePlain(format, colours, inflated, host.Pixels());
-    if (!decoded) return false;
+    png::RowDecoder rows(format, colours, header_.interlace == 1, host.Pixels());
+    const bool fed = inflated ? rows.Feed({inflated.get(), inflatedSize}) : InflateInto(rows);
+    if (!fed || !rows.Finish()) return false;
     host.SetAlpha(!(header_.colourType < 4 && transparencyKey_ == -1));
     host.SetImageType(imgPNG);
     return true;
+}
+
+bool cPNGparser::InflateInto(png::RowDecoder& rows) {
+    WindowedInflater inflater(compressed_, static_cast<size_t>(expectedSize_));
+    for (std::span<const uint8_t> part;;) {
+        if (!inflater.Next(part)) return false;
+        if (part.empty()) return true;
+        if (!rows.Feed(part)) return false;
+    }
 }

@@ -11,6 +11,9 @@
 class c32bppDIB;
 class FileReader;
 class ZlibBinding;
+namespace png {
+class RowDecoder;
+}
 
 class cPNGparser {
 public:
@@ -41,6 +44,7 @@ private:
     bool WalkChunks(Source& source, ZlibBinding& zlib);
     bool ReadHeader(std::span<const uint8_t> chunkData);
     bool Decode(c32bppDIB& host, ZlibBinding& zlib);
+    bool InflateInto(png::RowDecoder& rows);
 
     Header header_;
     bool haveHeader_ = false;

@@ -11,6 +11,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -190,24 +191,51 @@ constexpr size_t kOutputMargin = 258 + 16;
 // two checks.
 constexpr size_t kInputMargin = 16;
 
+// Inflates into out up to a limit set per call, and can pause there: the
+// input is all in memory, so output space is the only reason to stop. What a
+// pause keeps is the bit buffer, the block being decoded, and the rest of a
+// match that did not fit.
 class Inflater {
 public:
-    Inflater(std::span<const uint8_t> in, std::span<uint8_t> out) : in_(in), out_(out) {}
+    enum class Status { kFull, kEnded, kError };
 
-    bool Run() {
-        if (in_.size() < 2) return false;
-        position_ = 2;  // the zlib header, untested
-        for (;;) {
-            if (!Need(3)) return false;
-            bool final = Take(1);
-            uint32_t type = Take(2);
-            bool ok = type == 0 ? Stored() : type == 1 ? Fixed() : type == 2 ? Dynamic() : false;
-            if (!ok) return false;
-            if (full_ || final) break;
+    // total bounds the whole output: a stored block longer than what is left
+    // of it is an error, as it was for a single buffer of that size.
+    Inflater(std::span<const uint8_t> in, std::span<uint8_t> out, size_t total) : in_(in), out_(out), total_(total) {}
+
+    // Inflates until out holds limit bytes (kFull) or the final block ends.
+    Status Produce(size_t limit) {
+        limit_ = limit;
+        if (state_ == State::kStart) {
+            if (in_.size() < 2) return Fail();
+            position_ = 2;  // the zlib header, untested
+            state_ = State::kBetweenBlocks;
         }
-        // The fast loop's word copies may have run past the end of the data.
-        std::memset(out_.data() + written_, 0, out_.size() - written_);
-        return true;
+        if (state_ == State::kError) return Status::kError;
+        CopyPending();
+        while (written_ < limit_ && state_ != State::kEnded) {
+            if (state_ == State::kBetweenBlocks) {
+                if (!StartBlock()) return Fail();
+            } else if (state_ == State::kStored) {
+                CopyStored();
+            } else {
+                Step step = Codes(*literals_, *distances_);
+                if (step == Step::kError) return Fail();
+                if (step == Step::kEndOfBlock) EndBlock();
+            }
+        }
+        return state_ == State::kEnded ? Status::kEnded : Status::kFull;
+    }
+
+    size_t Written() const { return written_; }
+    size_t Produced() const { return discarded_ + written_; }
+
+    // Moves the last keep bytes of out to its start, for back-references.
+    void Slide(size_t keep) {
+        keep = std::min(keep, written_);
+        std::memmove(out_.data(), out_.data() + written_ - keep, keep);
+        discarded_ += written_ - keep;
+        written_ = keep;
     }
 
 private:
@@ -271,7 +299,26 @@ private:
 
     // --- blocks --------------------------------------------------------------
 
-    bool Stored() {
+    // --- blocks --------------------------------------------------------------
+
+    enum class State { kStart, kBetweenBlocks, kStored, kCodes, kEnded, kError };
+    enum class Step { kMore, kEndOfBlock, kError };
+
+    Status Fail() {
+        state_ = State::kError;
+        return Status::kError;
+    }
+
+    bool StartBlock() {
+        if (!Need(3)) return false;
+        final_ = Take(1) != 0;
+        uint32_t type = Take(2);
+        return type == 0 ? StartStored() : type == 1 ? StartFixed() : type == 2 ? StartDynamic() : false;
+    }
+
+    void EndBlock() { state_ = final_ ? State::kEnded : State::kBetweenBlocks; }
+
+    bool StartStored() {
         // Back to whole bytes: return the unread bytes of the bit buffer.
         Drop(bitCount_ % 8);
         position_ -= static_cast<size_t>(bitCount_ / 8);
@@ -282,15 +329,23 @@ private:
         uint32_t check = in_[position_ + 2] | in_[position_ + 3] << 8;
         position_ += 4;
         if (length != (~check & 0xFFFF)) return false;
-        if (length > in_.size() - position_ || length > out_.size() - written_) return false;
-        std::memcpy(out_.data() + written_, in_.data() + position_, length);
-        written_ += length;
-        position_ += length;
-        full_ = written_ == out_.size();
+        if (length > in_.size() - position_ || length > total_ - Produced()) return false;
+        storedLeft_ = length;
+        state_ = State::kStored;
+        if (length == 0) EndBlock();
         return true;
     }
 
-    bool Fixed() {
+    void CopyStored() {
+        size_t count = std::min(storedLeft_, limit_ - written_);
+        std::memcpy(out_.data() + written_, in_.data() + position_, count);
+        written_ += count;
+        position_ += count;
+        storedLeft_ -= count;
+        if (storedLeft_ == 0) EndBlock();
+    }
+
+    bool StartFixed() {
         if (fixedLitLen_.entries.empty()) {
             uint8_t lengths[288 + 32];
             std::fill(lengths, lengths + 144, 8);
@@ -301,10 +356,17 @@ private:
             fixedLitLen_.Build(lengths, 288, kLitLenPrimaryBits, kSymbols.litLen.data());  // no pairs fit
             fixedDist_.Build(lengths + 288, 32, kDistPrimaryBits, kSymbols.dist.data());
         }
-        return Codes(fixedLitLen_, fixedDist_);
+        return StartCodes(fixedLitLen_, fixedDist_);
     }
 
-    bool Dynamic() {
+    bool StartCodes(const HuffmanTable& literals, const HuffmanTable& distances) {
+        literals_ = &literals;
+        distances_ = &distances;
+        state_ = State::kCodes;
+        return true;
+    }
+
+    bool StartDynamic() {
         if (!Need(14)) return false;
         int literalCount = static_cast<int>(Take(5)) + 257;
         int distanceCount = static_cast<int>(Take(5)) + 1;
@@ -316,7 +378,7 @@ private:
             if (!Need(3)) return false;
             codeLengthLengths[kCodeLengthOrder[i]] = static_cast<uint8_t>(Take(3));
         }
-        HuffmanTable& codeLengths = codeLengths_;
+        HuffmanTable& codeLengths = codeLengthTable_;
         if (!codeLengths.Build(codeLengthLengths, 19, kCodeLengthPrimaryBits, kSymbols.codeLength.data()))
             return false;
 
@@ -348,8 +410,8 @@ private:
             i += repeat;
         }
         if (lengths[256] == 0) return false;  // a block must be able to end
-        HuffmanTable& literals = literals_;
-        HuffmanTable& distances = distances_;
+        HuffmanTable& literals = dynamicLiterals_;
+        HuffmanTable& distances = dynamicDistances_;
         if (!literals.Build(lengths, literalCount, kLitLenPrimaryBits, kSymbols.litLen.data()) ||
             !distances.Build(lengths + literalCount, distanceCount, kDistPrimaryBits, kSymbols.dist.data()))
             return false;
@@ -358,31 +420,46 @@ private:
         for (int symbol = 0; symbol < 256; ++symbol)
             if (lengths[symbol] != 0) shortest = std::min<int>(shortest, lengths[symbol]);
         if (2 * shortest <= kLitLenPrimaryBits) literals.PairLiterals();
-        return Codes(literals, distances);
+        return StartCodes(literals, distances);
     }
 
-    enum class Step { kMore, kEndOfBlock, kError };
-
-    bool Codes(const HuffmanTable& literals, const HuffmanTable& distances) {
+    // kMore: paused at the limit.
+    Step Codes(const HuffmanTable& literals, const HuffmanTable& distances) {
         for (;;) {
             Step step = FastCodes(literals, distances);
-            if (step != Step::kMore) return step == Step::kEndOfBlock;
+            if (step != Step::kMore) return step;
             step = CarefulCode(literals, distances);
-            if (step != Step::kMore) return step == Step::kEndOfBlock;
-            if (full_) return true;
+            if (step != Step::kMore || written_ == limit_) return step;
         }
     }
 
-    // One literal or match with every bound checked. Output that reaches the
-    // end of the buffer sets full_.
+    // Copies count bytes from distance back; overlapping copies repeat recent
+    // output.
+    void CopyMatch(size_t distance, size_t count) {
+        const uint8_t* from = out_.data() + written_ - distance;
+        uint8_t* to = out_.data() + written_;
+        if (distance >= count) {
+            std::memcpy(to, from, count);
+        } else {
+            for (size_t i = 0; i < count; ++i) to[i] = from[i];
+        }
+        written_ += count;
+    }
+
+    // The part of a match that the last limit cut off.
+    void CopyPending() {
+        size_t count = std::min(pendingLength_, limit_ - written_);
+        CopyMatch(pendingDistance_, count);
+        pendingLength_ -= count;
+    }
+
+    // One literal or match with every bound checked; a match that runs past
+    // the limit keeps its rest pending.
     Step CarefulCode(const HuffmanTable& literals, const HuffmanTable& distances) {
-        uint8_t* out = out_.data();
-        const size_t end = out_.size();
         uint32_t entry = Decode(literals);
         if (entry == kInvalid) return Step::kError;
         if (entry & kLiteral) {
-            out[written_++] = static_cast<uint8_t>(Value(entry));
-            full_ = written_ == end;
+            out_[written_++] = static_cast<uint8_t>(Value(entry));
             return Step::kMore;
         }
         if (entry & kExceptional) return Step::kEndOfBlock;
@@ -390,19 +467,13 @@ private:
         if (!TakeExtra(entry, length)) return Step::kError;
         entry = Decode(distances);
         if (entry == kInvalid || !TakeExtra(entry, distance)) return Step::kError;
-        if (distance > written_) return Step::kError;  // before the start of the output
-
-        size_t count = std::min<size_t>(length, end - written_);
-        const uint8_t* from = out + written_ - distance;
-        uint8_t* to = out + written_;
-        // Overlapping copies repeat recent output.
-        if (distance >= count) {
-            std::memcpy(to, from, count);
-        } else {
-            for (size_t i = 0; i < count; ++i) to[i] = from[i];
-        }
-        written_ += count;
-        full_ = written_ == end;
+        // Before the start of the output: out keeps at least the longest
+        // distance of history, so this is the start of the stream.
+        if (distance > written_) return Step::kError;
+        size_t count = std::min<size_t>(length, limit_ - written_);
+        CopyMatch(distance, count);
+        pendingLength_ = length - count;
+        pendingDistance_ = distance;
         return Step::kMore;
     }
 
@@ -411,11 +482,11 @@ private:
     // in the bit buffer, and word copies may run past a match's end.
     Step FastCodes(const HuffmanTable& literals, const HuffmanTable& distances) {
         if constexpr (std::endian::native != std::endian::little) return Step::kMore;
-        if (in_.size() < kInputMargin || out_.size() < kOutputMargin) return Step::kMore;
+        if (in_.size() < kInputMargin || limit_ < kOutputMargin) return Step::kMore;
         const uint8_t* inNext = in_.data() + position_;
         const uint8_t* const inLimit = in_.data() + (in_.size() - kInputMargin);
         uint8_t* const outStart = out_.data();
-        uint8_t* const outLimit = outStart + (out_.size() - kOutputMargin);
+        uint8_t* const outLimit = outStart + (limit_ - kOutputMargin);
         uint8_t* out = outStart + written_;
         uint64_t bits = bits_;
         uint32_t count = static_cast<uint32_t>(bitCount_);
@@ -552,18 +623,70 @@ private:
 
     std::span<const uint8_t> in_;
     std::span<uint8_t> out_;
+    const size_t total_;
+    size_t limit_ = 0;
     size_t position_ = 0;
     uint64_t bits_ = 0;
     int bitCount_ = 0;
-    size_t written_ = 0;
-    bool full_ = false;
+    size_t written_ = 0;    // into out_
+    size_t discarded_ = 0;  // slid out of out_ before it
+    State state_ = State::kStart;
+    bool final_ = false;
+    size_t storedLeft_ = 0;
+    size_t pendingLength_ = 0, pendingDistance_ = 0;
+    const HuffmanTable* literals_ = nullptr;
+    const HuffmanTable* distances_ = nullptr;
     HuffmanTable fixedLitLen_, fixedDist_;
-    HuffmanTable codeLengths_, literals_, distances_;  // of the current dynamic block
+    HuffmanTable codeLengthTable_, dynamicLiterals_, dynamicDistances_;  // of the current dynamic block
 };
+
+// The longest distance a code can give (codes 30 and 31 included): a window
+// that keeps this much history can resolve every back-reference.
+constexpr size_t kHistoryBytes = 65536;
 
 }  // namespace
 
 bool InflateZlibStream(std::span<const uint8_t> in, std::span<uint8_t> out) {
     if (out.empty()) return true;
-    return Inflater(in, out).Run();
+    Inflater inflater(in, out, out.size());
+    if (inflater.Produce(out.size()) == Inflater::Status::kError) return false;
+    // The fast loop's word copies may have run past the end of the data.
+    std::memset(out.data() + inflater.Written(), 0, out.size() - inflater.Written());
+    return true;
+}
+
+struct WindowedInflater::Engine {
+    Engine(std::span<const uint8_t> in, size_t total, size_t windowBytes)
+        : window(std::make_unique_for_overwrite<uint8_t[]>(windowBytes)),
+          inflater(in, {window.get(), windowBytes}, total),
+          windowBytes(windowBytes) {}
+    std::unique_ptr<uint8_t[]> window;  // written before it is read
+    Inflater inflater;
+    size_t windowBytes;
+};
+
+WindowedInflater::WindowedInflater(std::span<const uint8_t> in, size_t total, size_t partBytes)
+    : total_(total), ended_(total == 0) {
+    const size_t windowBytes = std::min(total, kHistoryBytes + std::max<size_t>(partBytes, 1));
+    if (total > 0) engine_ = std::make_unique<Engine>(in, total, windowBytes);
+}
+
+WindowedInflater::~WindowedInflater() = default;
+
+bool WindowedInflater::Next(std::span<const uint8_t>& part) {
+    part = {};
+    if (ended_) return true;
+    Inflater& inflater = engine_->inflater;
+    const size_t left = total_ - inflater.Produced();
+    if (left == 0) {
+        ended_ = true;
+        return true;
+    }
+    if (inflater.Written() == engine_->windowBytes) inflater.Slide(kHistoryBytes);
+    const size_t start = inflater.Written();
+    const Inflater::Status status = inflater.Produce(std::min(engine_->windowBytes, start + left));
+    if (status == Inflater::Status::kError) return false;
+    ended_ = status == Inflater::Status::kEnded;
+    part = {engine_->window.get() + start, inflater.Written() - start};
+    return true;
 }

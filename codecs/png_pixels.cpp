@@ -198,7 +198,7 @@ void Unfilter(uint8_t type, uint8_t* row, const uint8_t* previous, size_t length
 }
 
 struct PassGeometry {
-    const Pass& pass;
+    Pass pass;
     int64_t columns;
     int64_t rows;
     size_t stride;         // filter byte + row bytes
@@ -350,8 +350,10 @@ bool WriteDepth16(const ImageFormat& f, const Colours& c, const uint8_t* data, c
     return true;
 }
 
+}  // namespace
+
 // The writers for one image: the sample table is made once.
-class Writer {
+class RowDecoder::Writer {
 public:
     Writer(const ImageFormat& f, const Colours& c, const PixelView& target) : f_(f), c_(c), target_(target) {
         if (UsesTable()) table_ = MakeSampleTable(f, c);
@@ -369,33 +371,6 @@ private:
     const PixelView& target_;
     SampleTable table_;
 };
-
-// Rows are unfiltered and written a few kilobytes at a time, so that the
-// writer reads them while they are still in the cache.
-constexpr size_t kChunkBytes = 16 * 1024;
-
-// Unfilters the pass's rows at data in place and writes them; false when a
-// writer fails or, where filter values above 4 are fatal, at such a value.
-bool UnfilterAndWrite(const ImageFormat& f, const Writer& writer, uint8_t* data, const PassGeometry& g,
-                      bool strictFilters) {
-    const size_t distance = static_cast<size_t>(FilterDistance(f));
-    const int64_t chunk = std::max<int64_t>(1, static_cast<int64_t>(kChunkBytes / g.stride));
-    for (int64_t first = 0; first < g.rows; first += chunk) {
-        const int64_t count = std::min(chunk, g.rows - first);
-        for (int64_t r = first; r < first + count; ++r) {
-            uint8_t* row = data + r * g.stride;
-            if (strictFilters && row[0] > 4) return false;
-            Unfilter(row[0], row + 1, r > 0 ? row + 1 - g.stride : nullptr, g.stride - 1, distance);
-        }
-        PassGeometry part = g;
-        part.firstRow = first;
-        part.rows = count;
-        if (!writer.Write(data + first * g.stride, part)) return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 bool IsAllowedCombination(uint8_t colourType, uint8_t bitDepth) {
     switch (colourType) {
@@ -457,32 +432,64 @@ void PreparePalette(const ImageFormat& f, Colours& c) {
     }
 }
 
-bool DecodePlain(const ImageFormat& f, const Colours& c, std::span<uint8_t> data, const PixelView& target) {
-    const Pass& pass = kPasses[kWholeImagePass];
-    PassGeometry g{pass, f.width, f.height, static_cast<size_t>(RowBytes(f, f.width) + 1)};
-    if (data.size() < g.stride * static_cast<size_t>(g.rows)) return false;
-    return UnfilterAndWrite(f, Writer(f, c, target), data.data(), g, false);
+RowDecoder::RowDecoder(const ImageFormat& format, const Colours& colours, bool interlaced, const PixelView& target)
+    : format_(format),
+      target_(target),
+      writer_(std::make_unique<Writer>(format_, colours, target_)),
+      interlaced_(interlaced),
+      distance_(static_cast<size_t>(FilterDistance(format))) {
+    const size_t widest = static_cast<size_t>(RowBytes(format, format.width) + 1);
+    current_.resize(widest);
+    previous_.resize(widest);
+    StartPass(interlaced ? 0 : kWholeImagePass);
 }
 
-bool DecodeInterlaced(const ImageFormat& f, const Colours& c, std::span<const uint8_t> data, const PixelView& target) {
-    size_t largest = 0;
-    for (int i = 0; i < kWholeImagePass; ++i) {
-        size_t size = static_cast<size_t>(PassRows(f, kPasses[i]) * (RowBytes(f, PassColumns(f, kPasses[i])) + 1));
-        if (size > largest) largest = size;
+RowDecoder::~RowDecoder() = default;
+
+// Passes without pixels have no rows in the data, not even filter bytes.
+void RowDecoder::StartPass(int index) {
+    const int end = interlaced_ ? kWholeImagePass : kWholeImagePass + 1;
+    for (; index < end; ++index) {
+        columns_ = PassColumns(format_, kPasses[index]);
+        rows_ = PassRows(format_, kPasses[index]);
+        if (columns_ == 0 || rows_ == 0) continue;
+        pass_ = index;
+        stride_ = static_cast<size_t>(RowBytes(format_, columns_) + 1);
+        row_ = 0;
+        return;
     }
-    std::vector<uint8_t> work(largest);
-    const Writer writer(f, c, target);
-    size_t offset = 0;
-    for (int i = 0; i < kWholeImagePass; ++i) {
-        PassGeometry g{kPasses[i], PassColumns(f, kPasses[i]), PassRows(f, kPasses[i]), 0};
-        if (g.columns == 0 || g.rows == 0) continue;
-        g.stride = static_cast<size_t>(RowBytes(f, g.columns) + 1);
-        size_t size = g.stride * static_cast<size_t>(g.rows);
-        if (data.size() - offset < size) return false;
-        std::memcpy(work.data(), data.data() + offset, size);
-        offset += size;
-        if (!UnfilterAndWrite(f, writer, work.data(), g, true)) return false;  // filter values above 4 are fatal
+    finished_ = true;
+}
+
+bool RowDecoder::Feed(std::span<const uint8_t> bytes) {
+    while (!bytes.empty() && !finished_) {
+        const size_t take = std::min(bytes.size(), stride_ - filled_);
+        std::memcpy(current_.data() + filled_, bytes.data(), take);
+        filled_ += take;
+        bytes = bytes.subspan(take);
+        if (filled_ == stride_ && !FinishRow()) return false;
     }
+    return true;
+}
+
+bool RowDecoder::Finish() {
+    static constexpr uint8_t kZeros[4096] = {};
+    while (!finished_)
+        if (!Feed(kZeros)) return false;
+    return true;
+}
+
+// Filter values above 4 are fatal in interlaced data and kept as stored in
+// plain data.
+bool RowDecoder::FinishRow() {
+    uint8_t* row = current_.data();
+    if (interlaced_ && row[0] > 4) return false;
+    Unfilter(row[0], row + 1, row_ > 0 ? previous_.data() + 1 : nullptr, stride_ - 1, distance_);
+    const PassGeometry g{kPasses[pass_], columns_, 1, stride_, row_};
+    if (!writer_->Write(row, g)) return false;
+    std::swap(current_, previous_);
+    filled_ = 0;
+    if (++row_ == rows_) StartPass(pass_ + 1);
     return true;
 }
 

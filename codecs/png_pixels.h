@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -50,10 +51,39 @@ struct Colours {
 // Default palettes for grey and palette images without PLTE.
 void PreparePalette(const ImageFormat& format, Colours& colours);
 
-// Unfilters data in place (plain) or in a work buffer (interlaced) and writes
-// the pixels into target, which has the format's size and is zero-filled.
-bool DecodePlain(const ImageFormat& format, const Colours& colours, std::span<uint8_t> data, const PixelView& target);
-bool DecodeInterlaced(const ImageFormat& format, const Colours& colours, std::span<const uint8_t> data,
-                      const PixelView& target);
+// Takes the inflated image data in order, in parts of any size, and writes
+// each row into target (of the format's size, zero-filled) once it is whole:
+// unfiltered, plain or pass by pass. Holds two rows. colours and target's
+// pixels must outlive it.
+class RowDecoder {
+public:
+    RowDecoder(const ImageFormat& format, const Colours& colours, bool interlaced, const PixelView& target);
+    ~RowDecoder();
+    RowDecoder(const RowDecoder&) = delete;
+    RowDecoder& operator=(const RowDecoder&) = delete;
+
+    // False when a row fails: a palette index beyond the palette, or in
+    // interlaced data a filter value above 4. Bytes past the last row are
+    // ignored.
+    bool Feed(std::span<const uint8_t> bytes);
+    // The data ended: the rows it did not reach are decoded from zeros.
+    bool Finish();
+
+private:
+    class Writer;
+    void StartPass(int index);
+    bool FinishRow();
+
+    const ImageFormat format_;
+    const PixelView target_;
+    std::unique_ptr<Writer> writer_;
+    const bool interlaced_;
+    const size_t distance_;
+    std::vector<uint8_t> current_, previous_;
+    int pass_ = 0;
+    int64_t columns_ = 0, rows_ = 0, row_ = 0;
+    size_t stride_ = 0, filled_ = 0;
+    bool finished_ = false;
+};
 
 }  // namespace png

@@ -169,4 +169,85 @@ TEST(Inflater, AcceptsTheDeflate64DistanceCodes) {
     EXPECT_EQ(out[40002], data[40002 - 32769]);
 }
 
+// The windowed inflater's parts joined, with zeros up to total as a single
+// buffer would have them.
+Bytes InflateWindowed(const Bytes& stream, size_t total, size_t partBytes, bool& ok) {
+    WindowedInflater inflater(stream, total, partBytes);
+    Bytes out;
+    std::span<const uint8_t> part;
+    while ((ok = inflater.Next(part)) && !part.empty()) {
+        EXPECT_LE(part.size(), 65536 + partBytes) << "beyond the window";
+        out.insert(out.end(), part.begin(), part.end());
+    }
+    if (ok) out.resize(total, 0);
+    return out;
+}
+
+TEST(Inflater, WindowedPartsJoinToTheSingleBufferResult) {
+    const Bytes varied = Varied(150000);
+    const Bytes dynamic = Deflate(varied, 9), stored = Deflate(varied, 0);
+    Bytes overlap, deflate64;
+    {
+        BitWriter w;  // a long overlapping match: "ab" repeated 258 times over
+        w.Bits(1, 1);
+        w.Bits(1, 2);
+        w.FixedLiteral('a');
+        w.FixedLiteral('b');
+        w.Code(0xC5, 8);  // symbol 285: length 258
+        w.Code(1, 5);     // distance 2
+        w.Code(0xC5, 8);
+        w.Code(1, 5);
+        w.FixedEnd();
+        overlap = w.Done();
+    }
+    {
+        // A stored block of 65535 bytes, then a copy from 65536 bytes back,
+        // the longest a code can reach, once the window has slid.
+        deflate64 = {0x78, 0x01, 0x00, 0xFF, 0xFF, 0x00, 0x00};
+        deflate64.insert(deflate64.end(), varied.begin(), varied.begin() + 65535);
+        deflate64.insert(deflate64.end(), {0x00, 0x01, 0x00, 0xFE, 0xFF, 0x5A});  // 1 more stored byte
+        BitWriter w;
+        w.Bits(1, 1);
+        w.Bits(1, 2);
+        w.Code(0xC5, 8);  // length 258
+        w.Code(31, 5);    // distance 49153 + 16383
+        w.Bits(16383, 14);
+        w.FixedEnd();
+        Bytes tail = w.Done();
+        deflate64.insert(deflate64.end(), tail.begin() + 2, tail.end());
+    }
+    Bytes damaged = stored;
+    damaged[stored.size() / 2] ^= 0x55;  // lands in a stored length, or in data and stays valid
+    struct Case {
+        const char* name;
+        Bytes stream;
+        size_t total;
+    } cases[] = {
+        {"dynamic", dynamic, varied.size()},
+        {"dynamic, bound below the data", dynamic, 70001},
+        {"dynamic, bound above the data", dynamic, varied.size() + 999},
+        {"dynamic, cut short", Bytes(dynamic.begin(), dynamic.begin() + dynamic.size() / 2), varied.size()},
+        {"stored", stored, varied.size()},
+        {"stored, bound inside a block", stored, 100000},
+        {"stored, damaged", damaged, varied.size()},
+        {"overlapping matches", overlap, 600},
+        {"longest distance", deflate64, 65536 + 258},
+        {"empty", Bytes{0x78}, 10},
+    };
+    for (const Case& c : cases) {
+        bool wholeOk = false;
+        const Bytes whole = Inflate(c.stream, c.total, wholeOk);
+        for (size_t partBytes : {size_t{1}, size_t{7}, size_t{257}, size_t{4096}, size_t{1} << 20}) {
+            if (partBytes == 1 && c.total > 70000) continue;  // one slide per byte: slow, and 7 covers it
+            bool ok = !wholeOk;
+            Bytes parts = InflateWindowed(c.stream, c.total, partBytes, ok);
+            EXPECT_EQ(ok, wholeOk) << c.name << ", parts of " << partBytes;
+            if (ok && wholeOk) {
+                EXPECT_TRUE(parts == whole) << c.name << ", parts of " << partBytes;
+            }
+        }
+    }
+}
+
 }  // namespace
+

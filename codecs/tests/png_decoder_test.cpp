@@ -5,6 +5,7 @@
 
 #include "codecs/cPNGparser.h"
 #include "codecs/gdiplus_availability.h"
+#include "codecs/inflater.h"
 #include "codecs/modParsers.h"
 #include "codecs/png_pixels.h"
 #include "codecs/tests/png_builder.h"
@@ -279,4 +280,88 @@ TEST(PngDecoder, TransparencyKeysAndTables) {
     EXPECT_EQ(rgba.bgra, (Bytes{3, 2, 1, 255}));
 }
 
+// Random image data in the format's row layout, the filter bytes cycling
+// through 0 to 4; a filter byte of 5 or 7 where asked.
+Bytes FilteredData(const png::ImageFormat& f, bool interlaced, size_t oddFilterAt = 0, uint8_t oddFilter = 0) {
+    Bytes data;
+    uint32_t state = 7;
+    for (int i = interlaced ? 0 : png::kWholeImagePass; i < (interlaced ? png::kWholeImagePass : 8); ++i) {
+        const int64_t columns = png::PassColumns(f, png::kPasses[i]), rows = png::PassRows(f, png::kPasses[i]);
+        for (int64_t r = 0; columns > 0 && r < rows; ++r) {
+            data.push_back(static_cast<uint8_t>(data.size() % 5));
+            for (int64_t k = 0; k < png::RowBytes(f, columns); ++k) {
+                state = state * 1103515245u + 12345u;
+                data.push_back(static_cast<uint8_t>(state >> 23));
+            }
+        }
+    }
+    if (oddFilterAt != 0) data[oddFilterAt] = oddFilter;
+    return data;
+}
+
+// Decodes a zlib stream through the row decoder: inflated whole into one
+// buffer (partBytes 0), or handed over as the windowed inflater's parts.
+// The pixels, or nothing when decoding failed.
+Bytes DecodeRows(const png::ImageFormat& f, bool interlaced, const Bytes& stream, size_t partBytes) {
+    png::Colours colours;
+    colours.palette = {10, 20, 30, 40, 50, 60, 70, 80, 90};  // three entries: 2-bit index 3 fails
+    png::PreparePalette(f, colours);
+    c32bppDIB image;
+    image.InitializeDIB(f.width, f.height);
+    png::RowDecoder rows(f, colours, interlaced, image.Pixels());
+    const size_t expected = static_cast<size_t>(png::ExpectedInflatedSize(f, interlaced));
+    bool ok = true;
+    if (partBytes == 0) {
+        Bytes whole(expected);
+        ok = InflateZlibStream(stream, whole) && rows.Feed(whole);
+    } else {
+        WindowedInflater inflater(stream, expected, partBytes);
+        for (std::span<const uint8_t> part; ok && (ok = inflater.Next(part)) && !part.empty();) ok = rows.Feed(part);
+    }
+    if (!ok || !rows.Finish()) return {};
+    const uint8_t* bits = image.Pixels().bits;
+    return Bytes(bits, bits + image.Pixels().PixelCount() * 4);
+}
+
+TEST(PngDecoder, RowsCutAtEveryWindowBoundaryDecodeAsFromOneBuffer) {
+    struct Case {
+        const char* name;
+        png::ImageFormat format;
+        bool interlaced;
+        size_t oddFilterAt;  // 0: none
+        uint8_t oddFilter;
+        bool cutEverywhere;
+    } cases[] = {
+        {"RGBA, interlaced", {13, 11, 8, 6}, true, 0, 0, true},
+        {"palette, 2-bit, interlaced, a bad index", {10, 9, 2, 3}, true, 0, 0, true},
+        {"grey, interlaced, filter 5 in pass 7", {6, 6, 8, 0}, true, 35, 5, true},
+        {"grey, 1-bit, rows wider than the window", {100, 3, 1, 0}, false, 0, 0, true},
+        {"RGB, 16-bit, filter 7 kept", {9, 5, 16, 2}, false, 55, 7, true},
+        {"grey, 16-bit, rows wider than the history", {40000, 2, 16, 0}, false, 0, 0, false},
+    };
+    for (const Case& c : cases) {
+        const Bytes data = FilteredData(c.format, c.interlaced, c.oddFilterAt, c.oddFilter);
+        // Whole, then ending early at every byte (or a few): the rest counts as zeros.
+        std::vector<size_t> ends;
+        for (size_t end = 0; end <= data.size(); end += c.cutEverywhere ? 1 : 40001) ends.push_back(end);
+        ends.push_back(data.size());
+        int failures = 0;
+        for (size_t end : ends) {
+            const Bytes stream = test_png::ZlibStored(Bytes(data.begin(), data.begin() + end));
+            const Bytes whole = DecodeRows(c.format, c.interlaced, stream, 0);
+            failures += whole.empty();
+            for (size_t partBytes : {size_t{1}, size_t{3}, size_t{64}, size_t{4096}}) {
+                if (!c.cutEverywhere && partBytes < 64) continue;
+                EXPECT_TRUE(DecodeRows(c.format, c.interlaced, stream, partBytes) == whole)
+                    << c.name << ", ending at " << end << ", parts of " << partBytes;
+            }
+        }
+        // The bad index and the filter 5 fail once the data reaches them, and only then.
+        const bool failsSomewhere = c.format.colourType == 3 || c.oddFilter == 5;
+        EXPECT_EQ(failures > 0, failsSomewhere) << c.name;
+        EXPECT_LT(failures, static_cast<int>(ends.size())) << c.name;
+    }
+}
+
 }  // namespace
+

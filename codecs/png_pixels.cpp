@@ -21,47 +21,51 @@ inline uint8_t Paeth(int a, int b, int c) {
 
 // Rows with a row above; the distance is a constant so that the bytes to
 // the left stay in registers instead of being read back from the row just
-// written. Rows hold whole pixels: the length is a multiple of Distance.
+// written. Rows hold whole pixels: the length is a multiple of Distance. The
+// filtered bytes come from in, which may be row itself.
 template <size_t Distance>
-void UnfilterWithUp(uint8_t type, uint8_t* row, const uint8_t* up, size_t length) {
+void UnfilterWithUp(uint8_t type, const uint8_t* in, uint8_t* row, const uint8_t* up, size_t length) {
     if (length < Distance) return;  // cannot happen for rows of whole pixels
     uint8_t left[Distance], upLeft[Distance];
     switch (type) {
         case 1:
-            for (size_t j = 0; j < Distance; ++j) left[j] = row[j];
+            for (size_t j = 0; j < Distance; ++j) row[j] = left[j] = in[j];
             for (size_t i = Distance; i + Distance <= length; i += Distance)
-                for (size_t j = 0; j < Distance; ++j) row[i + j] = left[j] = static_cast<uint8_t>(row[i + j] + left[j]);
+                for (size_t j = 0; j < Distance; ++j) row[i + j] = left[j] = static_cast<uint8_t>(in[i + j] + left[j]);
             break;
         case 2:
-            for (size_t i = 0; i < length; ++i) row[i] = static_cast<uint8_t>(row[i] + up[i]);
+            for (size_t i = 0; i < length; ++i) row[i] = static_cast<uint8_t>(in[i] + up[i]);
             break;
         case 3:
-            for (size_t j = 0; j < Distance; ++j) row[j] = left[j] = static_cast<uint8_t>(row[j] + (up[j] >> 1));
+            for (size_t j = 0; j < Distance; ++j) row[j] = left[j] = static_cast<uint8_t>(in[j] + (up[j] >> 1));
             for (size_t i = Distance; i + Distance <= length; i += Distance)
                 for (size_t j = 0; j < Distance; ++j)
-                    row[i + j] = left[j] = static_cast<uint8_t>(row[i + j] + ((left[j] + up[i + j]) >> 1));
+                    row[i + j] = left[j] = static_cast<uint8_t>(in[i + j] + ((left[j] + up[i + j]) >> 1));
             break;
         case 4:
             // Without a left neighbour the predictor is the byte above.
             for (size_t j = 0; j < Distance; ++j) {
                 upLeft[j] = up[j];
-                row[j] = left[j] = static_cast<uint8_t>(row[j] + up[j]);
+                row[j] = left[j] = static_cast<uint8_t>(in[j] + up[j]);
             }
             for (size_t i = Distance; i + Distance <= length; i += Distance)
                 for (size_t j = 0; j < Distance; ++j) {
                     uint8_t above = up[i + j];
-                    row[i + j] = left[j] = static_cast<uint8_t>(row[i + j] + Paeth(left[j], above, upLeft[j]));
+                    row[i + j] = left[j] = static_cast<uint8_t>(in[i + j] + Paeth(left[j], above, upLeft[j]));
                     upLeft[j] = above;
                 }
             break;
         default:
-            break;  // 0, and values above 4 where they are tolerated: as stored
+            // 0, and values above 4 where they are tolerated: as stored
+            if (in != row) std::memcpy(row, in, length);
+            break;
     }
 }
 
 // The first row of an image or pass: the row above counts as zeros, so Up
 // changes nothing and Paeth reduces to Sub.
-void UnfilterFirstRow(uint8_t type, uint8_t* row, size_t length, size_t distance) {
+void UnfilterFirstRow(uint8_t type, const uint8_t* in, uint8_t* row, size_t length, size_t distance) {
+    if (in != row) std::memcpy(row, in, length);
     if (type == 1 || type == 4) {
         for (size_t i = distance; i < length; ++i) row[i] = static_cast<uint8_t>(row[i] + row[i - distance]);
     } else if (type == 3) {
@@ -129,11 +133,11 @@ inline Lanes PaethLanes(Lanes a, Lanes b, Lanes c) {
 // Types 1, 3 and 4 for rows of four-byte pixels; false for other types.
 // (Three-byte pixels gain nothing this way: their byte-wise loop has three
 // short dependency chains, not four.)
-bool UnfilterLanes(uint8_t type, uint8_t* row, const uint8_t* up, size_t length) {
+bool UnfilterLanes(uint8_t type, const uint8_t* in, uint8_t* row, const uint8_t* up, size_t length) {
     if (type != 1 && type != 3 && type != 4) return false;
     Lanes left{}, upLeft{};
     for (size_t i = 0; i + 4 <= length; i += 4) {
-        Lanes raw = LoadLanes(row + i), above = LoadLanes(up + i), value;
+        Lanes raw = LoadLanes(in + i), above = LoadLanes(up + i), value;
         if (type == 1)
             value = raw + left;
         else if (type == 3)
@@ -178,22 +182,23 @@ void PremultiplyRgbaRow(const uint8_t* s, uint8_t* pixel, size_t count, size_t s
 }
 #endif
 
-// Undoes one row's filter; previous is null for the first row.
-void Unfilter(uint8_t type, uint8_t* row, const uint8_t* previous, size_t length, size_t distance) {
-    if (previous == nullptr) return UnfilterFirstRow(type, row, length, distance);
+// Undoes one row's filter from in into row (which may be the same);
+// previous is null for the first row.
+void Unfilter(uint8_t type, const uint8_t* in, uint8_t* row, const uint8_t* previous, size_t length, size_t distance) {
+    if (previous == nullptr) return UnfilterFirstRow(type, in, row, length, distance);
     switch (distance) {
-        case 1: return UnfilterWithUp<1>(type, row, previous, length);
-        case 2: return UnfilterWithUp<2>(type, row, previous, length);
-        case 3: return UnfilterWithUp<3>(type, row, previous, length);
+        case 1: return UnfilterWithUp<1>(type, in, row, previous, length);
+        case 2: return UnfilterWithUp<2>(type, in, row, previous, length);
+        case 3: return UnfilterWithUp<3>(type, in, row, previous, length);
 #ifdef PNG_PIXEL_LANES
         case 4:
-            if (UnfilterLanes(type, row, previous, length)) return;
-            return UnfilterWithUp<4>(type, row, previous, length);
+            if (UnfilterLanes(type, in, row, previous, length)) return;
+            return UnfilterWithUp<4>(type, in, row, previous, length);
 #else
-        case 4: return UnfilterWithUp<4>(type, row, previous, length);
+        case 4: return UnfilterWithUp<4>(type, in, row, previous, length);
 #endif
-        case 6: return UnfilterWithUp<6>(type, row, previous, length);
-        default: return UnfilterWithUp<8>(type, row, previous, length);
+        case 6: return UnfilterWithUp<6>(type, in, row, previous, length);
+        default: return UnfilterWithUp<8>(type, in, row, previous, length);
     }
 }
 
@@ -463,11 +468,18 @@ void RowDecoder::StartPass(int index) {
 
 bool RowDecoder::Feed(std::span<const uint8_t> bytes) {
     while (!bytes.empty() && !finished_) {
+        if (filled_ == 0 && bytes.size() >= stride_) {
+            // A whole row: unfiltered straight out of the caller's bytes.
+            const size_t stride = stride_;  // the next pass may have another
+            if (!FinishRow(bytes.data())) return false;
+            bytes = bytes.subspan(stride);
+            continue;
+        }
         const size_t take = std::min(bytes.size(), stride_ - filled_);
         std::memcpy(current_.data() + filled_, bytes.data(), take);
         filled_ += take;
         bytes = bytes.subspan(take);
-        if (filled_ == stride_ && !FinishRow()) return false;
+        if (filled_ == stride_ && !FinishRow(current_.data())) return false;
     }
     return true;
 }
@@ -481,10 +493,11 @@ bool RowDecoder::Finish() {
 
 // Filter values above 4 are fatal in interlaced data and kept as stored in
 // plain data.
-bool RowDecoder::FinishRow() {
+bool RowDecoder::FinishRow(const uint8_t* filtered) {
+    const uint8_t filter = filtered[0];
+    if (interlaced_ && filter > 4) return false;
     uint8_t* row = current_.data();
-    if (interlaced_ && row[0] > 4) return false;
-    Unfilter(row[0], row + 1, row_ > 0 ? previous_.data() + 1 : nullptr, stride_ - 1, distance_);
+    Unfilter(filter, filtered + 1, row + 1, row_ > 0 ? previous_.data() + 1 : nullptr, stride_ - 1, distance_);
     const PassGeometry g{kPasses[pass_], columns_, 1, stride_, row_};
     if (!writer_->Write(row, g)) return false;
     std::swap(current_, previous_);

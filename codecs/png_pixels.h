@@ -72,7 +72,7 @@ public:
 private:
     class Writer;
     void StartPass(int index);
-    bool FinishRow();
+    bool FinishRow(const uint8_t* filtered);
 
     const ImageFormat format_;
     const PixelView target_;

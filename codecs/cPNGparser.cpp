@@ -184,21 +184,8 @@ bool cPNGparser::ReadHeader(std::span<const uint8_t> d) {
 // way the output is bound by the expected size, and what the data did not
 // reach is decoded from zeros.
 bool cPNGparser::Decode(c32bppDIB& host, ZlibBinding& zlib) {
-    const size_t size = static_cast<size_t>(expectedSize_);
-    std::unique_ptr<uint8_t[]> inflated;
     size_t inflatedSize = 0;
-    if (zlib.IsAvailable()) {
-        inflated = std::make_unique_for_overwrite<uint8_t[]>(size);  // only what zlib wrote is read
-        uint32_t produced = static_cast<uint32_t>(size);
-        if (zlib.Uncompress(inflated.get(), produced, compressed_.data(), static_cast<uint32_t>(compressed_.size())) ==
-            0) {
-            inflatedSize = std::min<size_t>(produced, size);
-            std::vector<uint8_t>().swap(compressed_);
-        } else {
-            inflated.reset();
-        }
-    }
-
+    const std::unique_ptr<uint8_t[]> inflated = InflateWithZlib(zlib, inflatedSize);
     png::ImageFormat format{header_.width, header_.height, header_.bitDepth, header_.colourType};
     png::Colours colours{std::move(palette_), std::move(transparency_), transparencyKey_};
     png::PreparePalette(format, colours);
@@ -209,6 +196,24 @@ bool cPNGparser::Decode(c32bppDIB& host, ZlibBinding& zlib) {
     host.SetAlpha(!(header_.colourType < 4 && transparencyKey_ == -1));
     host.SetImageType(imgPNG);
     return true;
+}
+
+// Null when zlib is absent or refuses the data.
+std::unique_ptr<uint8_t[]> cPNGparser::InflateWithZlib(ZlibBinding& zlib, size_t& inflatedSize) {
+    if (!zlib.IsAvailable()) return nullptr;
+    const size_t size = static_cast<size_t>(expectedSize_);
+    std::unique_ptr<uint8_t[]> inflated;
+    try {
+        inflated = std::make_unique_for_overwrite<uint8_t[]>(size);  // only what zlib wrote is read
+    } catch (const std::bad_alloc&) {
+        return nullptr;  // too large for the address space beside the image: the window needs far less
+    }
+    uint32_t produced = static_cast<uint32_t>(size);
+    if (zlib.Uncompress(inflated.get(), produced, compressed_.data(), static_cast<uint32_t>(compressed_.size())) != 0)
+        return nullptr;
+    inflatedSize = std::min<size_t>(produced, size);
+    std::vector<uint8_t>().swap(compressed_);
+    return inflated;
 }
 
 bool cPNGparser::InflateInto(png::RowDecoder& rows) {

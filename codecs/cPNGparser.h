@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -44,6 +45,7 @@ private:
     bool WalkChunks(Source& source, ZlibBinding& zlib);
     bool ReadHeader(std::span<const uint8_t> chunkData);
     bool Decode(c32bppDIB& host, ZlibBinding& zlib);
+    std::unique_ptr<uint8_t[]> InflateWithZlib(ZlibBinding& zlib, size_t& inflatedSize);
     bool InflateInto(png::RowDecoder& rows);
 
     Header header_;

@@ -108,6 +108,18 @@ std::wstring MessageText(HWND box) {
     return text ? L"" : L"(none)";
 }
 
+// The designer's message box once its text is there: the box exists before
+// its controls do.
+HWND WaitForMessageBox(DWORD timeoutMs = 10000) {
+    HWND box = nullptr;
+    WaitFor([&] {
+        box = FindWindowW(L"#32770", L"Mendlow designer");
+        const std::wstring text = box ? MessageText(box) : L"";
+        return !text.empty() && text != L"(none)";
+    }, timeoutMs);
+    return box;
+}
+
 bool PutFilesOnClipboard(const std::vector<std::wstring>& names) {
     if (!OpenClipboard(nullptr)) return false;
     EmptyClipboard();
@@ -153,7 +165,10 @@ TEST(Designer, OpensChoosesAPictureChangesAPropertyAndSaves) {
     // "Browse": the system's dialog, given a file name as a user types one.
     PostMessageW(Descendant(sheet, L"Button", L"Browse"), BM_CLICK, 0, 0);
     HWND dialog = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (dialog = FindWindowW(L"#32770", L"Select Image")) != nullptr; }));
+    ASSERT_TRUE(WaitFor([&] {  // with its name box, which comes after the dialog itself
+        dialog = FindWindowW(L"#32770", L"Select Image");
+        return dialog && (GetDlgItem(dialog, 0x47C) || GetDlgItem(dialog, 0x480));
+    }));
     for (int nameBox : {0x47C, 0x480}) SetDlgItemTextW(dialog, nameBox, browsed.c_str());  // cmb13, edt1
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitFor([&] { return Descendant(sheet, L"Static", L"20 x 30 - PNG file") != nullptr; }));
@@ -181,8 +196,8 @@ TEST(Designer, OpensChoosesAPictureChangesAPropertyAndSaves) {
 
     // Closing with unsaved changes asks first; cancelling keeps the window.
     PostMessageW(window, WM_CLOSE, 0, 0);
-    HWND question = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (question = FindWindowW(L"#32770", L"Mendlow designer")) != nullptr; }));
+    HWND question = WaitForMessageBox();
+    ASSERT_NE(question, nullptr);
     EXPECT_EQ(MessageText(question), L"Save the changes to " + form + L"?");
     SendMessageW(question, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(question); }));
@@ -210,8 +225,8 @@ TEST(Designer, NamesTheFileAndLineOfADescriptionItCannotRead) {
     const char text[] = "Begin Form Broken\n    Caption = \"unterminated\n";
     ASSERT_TRUE(Write(broken, text, sizeof text - 1));
     RunningProgram designer(L"mendlow-designer.exe", L"\"" + broken + L"\"");
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (box = FindWindowW(L"#32770", L"Mendlow designer")) != nullptr; }, 60000));
+    HWND box = WaitForMessageBox(60000);
+    ASSERT_NE(box, nullptr);
     std::wstring message = MessageText(box);
     EXPECT_NE(message.find(broken), std::wstring::npos) << std::string(message.begin(), message.end());
     EXPECT_NE(message.find(L"line 2"), std::wstring::npos);

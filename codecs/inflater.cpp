@@ -299,8 +299,6 @@ private:
 
     // --- blocks --------------------------------------------------------------
 
-    // --- blocks --------------------------------------------------------------
-
     enum class State { kStart, kBetweenBlocks, kStored, kCodes, kEnded, kError };
     enum class Step { kMore, kEndOfBlock, kError };
 

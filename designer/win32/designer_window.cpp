@@ -9,6 +9,7 @@
 
 #include "app/host/alpha_image.h"
 #include "app/host/text.h"
+#include "codecs/file_writer.h"
 #include "designer/alpha_image_properties.h"
 #include "designer/win32/image_source_sheet.h"
 
@@ -30,13 +31,6 @@ bool ReadFile(const std::wstring& path, std::string& bytes) {
     bool ok = !std::ferror(file);
     std::fclose(file);
     return ok;
-}
-
-bool WriteFile(const std::wstring& path, const void* data, size_t size) {
-    FILE* file = _wfopen(path.c_str(), L"wb");
-    if (!file) return false;
-    bool ok = std::fwrite(data, 1, size, file) == size;
-    return std::fclose(file) == 0 && ok;
 }
 
 std::wstring SideFile(const std::wstring& path) {
@@ -147,7 +141,8 @@ bool DesignerWindow::Save() {
     host::Bytes blobs;
     std::string text = form_->WriteDescription(blobs);
     std::wstring side = SideFile(path_);
-    if (!WriteFile(path_, text.data(), text.size()) || !WriteFile(side, blobs.data(), blobs.size())) {
+    if (!WriteWholeFile(path_, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size())) ||
+        !WriteWholeFile(side, blobs)) {
         Warn(L"Cannot write " + path_ + L" and " + side + L".");
         return false;
     }

@@ -5,6 +5,7 @@
 #include "app/frm_main.h"
 #include "app/host/message_pump.h"
 #include "app/mdXpThemeSupport.h"
+#include "common/system_library.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ void EnableDataExecutionPrevention() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    win32::NarrowLibrarySearch();  // before anything loads a library
     EnableDataExecutionPrevention();
     host::ProcessPendingMessages();
     mdXpThemeSupport::InitVisualStyles();

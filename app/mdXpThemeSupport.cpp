@@ -1,8 +1,6 @@
 #include "app/mdXpThemeSupport.h"
 
-#include <commctrl.h>
 #include <shlwapi.h>
-#include <uxtheme.h>
 #include <vssym32.h>
 
 #include <cwchar>
@@ -10,9 +8,11 @@
 #include <string>
 
 #include "app/button_look.h"
+#include "app/host/common_controls.h"
 #include "app/host/form.h"
 #include "app/host/picture_drawing.h"
-#include "common/theme_handle.h"
+#include "app/theme_library.h"
+#include "common/system_library.h"
 #include "common/win32_handles.h"
 
 namespace mdXpThemeSupport {
@@ -87,12 +87,7 @@ void pvReportError(const char* routine) {
 }
 
 bool IsComCtl6Loaded() {
-    HMODULE module = GetModuleHandleW(L"comctl32.dll");
-    win32::Library loaded;
-    if (!module) {
-        loaded.reset(LoadLibraryW(L"comctl32.dll"));
-        module = loaded.get();
-    }
+    HMODULE module = comctl32::Module();
     using GetVersion = HRESULT(CALLBACK*)(DLLVERSIONINFO*);
     auto getVersion = module ? reinterpret_cast<GetVersion>(
                                    reinterpret_cast<void*>(GetProcAddress(module, "DllGetVersion")))
@@ -110,9 +105,9 @@ void InitVisualStyles() {
     if (initialised) return;
     if (IsComCtl6Loaded()) {
         // Loaded for the process's life, before the first themed window.
-        LoadLibraryA("shell32.dll");
+        win32::LoadSystemLibrary(L"shell32.dll").release();
         INITCOMMONCONTROLSEX init{8, 0x200};
-        InitCommonControlsEx(&init);
+        comctl32::InitCommonControlsEx(&init);
     }
     initialised = true;
 }
@@ -126,9 +121,9 @@ bool FixThemeSupport(const std::vector<std::unique_ptr<host::Control>>& controls
         if (!window) continue;
         bool subclassed = true;
         if (dynamic_cast<host::Frame*>(control.get())) {
-            subclassed = SetWindowSubclass(window, pvRedirectFrame, 0, 0);
+            subclassed = comctl32::SetWindowSubclass(window, pvRedirectFrame, 0, 0);
         } else if (auto* button = dynamic_cast<host::ButtonControl*>(control.get()); button && button->Graphical()) {
-            subclassed = SetWindowSubclass(window, pvRedirectButton, 0, reinterpret_cast<DWORD_PTR>(button));
+            subclassed = comctl32::SetWindowSubclass(window, pvRedirectButton, 0, reinterpret_cast<DWORD_PTR>(button));
         }
         if (!subclassed) pvReportError("FixThemeSupport");
     }
@@ -137,18 +132,23 @@ bool FixThemeSupport(const std::vector<std::unique_ptr<host::Control>>& controls
 
 LRESULT CALLBACK pvRedirectFrame(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
     if (message == WM_MOUSELEAVE || message == WM_PRINTCLIENT) return DefWindowProcA(window, message, wParam, lParam);
-    return DefSubclassProc(window, message, wParam, lParam);
+    return comctl32::DefSubclassProc(window, message, wParam, lParam);
 }
 
-bool pvIsThemed() { return IsAppThemed() && IsThemeActive() && (GetThemeAppProperties() & STAP_ALLOW_CONTROLS); }
+bool pvIsThemed() {
+    return uxtheme::IsAppThemed() && uxtheme::IsThemeActive() &&
+           (uxtheme::GetThemeAppProperties() & STAP_ALLOW_CONTROLS);
+}
 
 void pvInvalidateButton(HWND window) {
     RECT client;
     GetClientRect(window, &client);
     ValidateRect(window, nullptr);
-    win32::Theme theme(OpenThemeData(window, L"BUTTON"));
+    win32::Theme theme(uxtheme::OpenThemeData(window, L"BUTTON"));
     HRGN shape = nullptr;
-    if (!theme || FAILED(GetThemeBackgroundRegion(theme.get(), nullptr, kPushButtonPart, kNormalState, &client, &shape)) ||
+    if (!theme ||
+        FAILED(uxtheme::GetThemeBackgroundRegion(theme.get(), nullptr, kPushButtonPart, kNormalState, &client,
+                                                 &shape)) ||
         !shape) {
         InvalidateRect(window, &client, FALSE);  // without a shape, all of it
         return;
@@ -174,7 +174,7 @@ LRESULT CALLBACK pvRedirectButton(HWND window, UINT message, WPARAM wParam, LPAR
                 return 0;
             }
         }
-        LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+        LRESULT result = comctl32::DefSubclassProc(window, message, wParam, lParam);
         if (!themed) return result;
         switch (message) {
             case WM_LBUTTONDOWN:
@@ -240,22 +240,23 @@ void pvDrawButton(HWND window, HDC dc, const host::ButtonControl& button) {
     RECT content = client;
     RECT area = client;
     {
-        win32::Theme theme(OpenThemeData(window, L"BUTTON"));
+        win32::Theme theme(uxtheme::OpenThemeData(window, L"BUTTON"));
         if (!theme) pvReportError("pvDrawButton");
 
         // The parent shows around the button's shape.
         HRGN shape = nullptr;
         bool parentDrawn = false;
-        if (theme && IsThemeBackgroundPartiallyTransparent(theme.get(), kPushButtonPart, state)) {
+        if (theme && uxtheme::IsThemeBackgroundPartiallyTransparent(theme.get(), kPushButtonPart, state)) {
             // Soft edges blend with what lies under them: all of it must be
             // the parent's, or they darken with every repaint.
-            parentDrawn = SUCCEEDED(DrawThemeParentBackground(window, dc, &client));
+            parentDrawn = SUCCEEDED(uxtheme::DrawThemeParentBackground(window, dc, &client));
         } else if (theme &&
-                   SUCCEEDED(GetThemeBackgroundRegion(theme.get(), dc, kPushButtonPart, state, &client, &shape)) &&
+                   SUCCEEDED(
+                       uxtheme::GetThemeBackgroundRegion(theme.get(), dc, kPushButtonPart, state, &client, &shape)) &&
                    shape) {
             win32::Region region(shape);
             ExtSelectClipRgn(dc, region.get(), RGN_DIFF);
-            parentDrawn = SUCCEEDED(DrawThemeParentBackground(window, dc, &client));
+            parentDrawn = SUCCEEDED(uxtheme::DrawThemeParentBackground(window, dc, &client));
             ExtSelectClipRgn(dc, nullptr, RGN_COPY);
         }
         if (!parentDrawn)
@@ -263,8 +264,8 @@ void pvDrawButton(HWND window, HDC dc, const host::ButtonControl& button) {
                        host::ResolveOleColor(button.BackColor()));
 
         if (theme) {
-            DrawThemeBackground(theme.get(), dc, kPushButtonPart, state, &client, nullptr);
-            GetThemeBackgroundContentRect(theme.get(), dc, kPushButtonPart, state, &client, &content);
+            uxtheme::DrawThemeBackground(theme.get(), dc, kPushButtonPart, state, &client, nullptr);
+            uxtheme::GetThemeBackgroundContentRect(theme.get(), dc, kPushButtonPart, state, &client, &content);
         }
         if (focused) DrawFocusRect(dc, &content);
         area = content;
@@ -278,7 +279,8 @@ void pvDrawButton(HWND window, HDC dc, const host::ButtonControl& button) {
             app::Band band = app::CaptionBand(content.bottom, measured.bottom, host::HoldsImage(button.Picture()));
             RECT text{content.left, band.top, content.right, band.bottom};
             if (theme)
-                DrawThemeText(theme.get(), dc, kPushButtonPart, state, caption.c_str(), -1, kCaptionFormat, 0, &text);
+                uxtheme::DrawThemeText(theme.get(), dc, kPushButtonPart, state, caption.c_str(), -1, kCaptionFormat, 0,
+                                       &text);
             else
                 DrawTextW(dc, caption.c_str(), -1, &text, kCaptionFormat);
             area.bottom = text.top;

@@ -63,6 +63,13 @@ bool IsZlibDisabled();
 // The region of an image's visible pixels; the caller owns it.
 win32::Region CreateShapedRegion(const c32bppDIB& host, int style);
 
+// Libraries that ship with the program (zlib) are taken from its folder,
+// or the folder set here (with a trailing separator; empty: the program's),
+// then from the system folder; never from the current folder or PATH.
+void SetShippedLibraryFolder(std::wstring folder);
+win32::Library LoadShippedLibrary(const std::string& name);
+
+// Whether the system library (taken from the system folder only) exports the function.
 bool DllHasFunction(const char* libraryName, const char* functionName);
 
 // Opens a file for reading (shared for reading) or for writing (replaced,

@@ -5,8 +5,10 @@
 #include "app/demo/button_demo.h"
 #include "app/host/message_pump.h"
 #include "app/mdXpThemeSupport.h"
+#include "common/system_library.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    win32::NarrowLibrarySearch();  // before anything loads a library
     mdXpThemeSupport::InitVisualStyles();
     OleInitialize(nullptr);  // picture objects
     int exitCode = 1;

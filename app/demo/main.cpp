@@ -4,8 +4,10 @@
 
 #include "app/demo/demo_form.h"
 #include "app/host/message_pump.h"
+#include "common/system_library.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    win32::NarrowLibrarySearch();  // before anything loads a library
     OleInitialize(nullptr);  // the form is a drop target
     int exitCode = 1;
     host::ParsedForm parsed = demo::LoadDemoForm();

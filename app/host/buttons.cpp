@@ -1,8 +1,7 @@
 #include "app/host/buttons.h"
 
-#include <commctrl.h>
-
 #include "app/button_look.h"
+#include "app/host/common_controls.h"
 #include "app/host/form.h"
 #include "app/host/picture_drawing.h"
 #include "app/host/text.h"
@@ -35,7 +34,7 @@ LRESULT CALLBACK ForwardToForm(HWND window, UINT message, WPARAM wParam, LPARAM 
             return 1;
         }
         default:
-            return DefSubclassProc(window, message, wParam, lParam);
+            return comctl32::DefSubclassProc(window, message, wParam, lParam);
     }
 }
 
@@ -190,7 +189,7 @@ void CheckBox::SetValue(int value) {
 bool Frame::Create(HWND parent, HFONT font) {
     HWND window = CreateChild(parent, L"BUTTON", Utf8ToWide(Properties().ReadText("Caption", "")),
                               BS_GROUPBOX | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, font);
-    return window && SetWindowSubclass(window, ForwardToForm, 1, reinterpret_cast<DWORD_PTR>(form_.Window()));
+    return window && comctl32::SetWindowSubclass(window, ForwardToForm, 1, reinterpret_cast<DWORD_PTR>(form_.Window()));
 }
 
 }  // namespace host

@@ -1,13 +1,13 @@
 #include "app/host/form.h"
 
 #include <windowsx.h>
-#include <commctrl.h>
 
 #include <algorithm>
 #include <cmath>
 #include <span>
 
 #include "app/host/alpha_image.h"
+#include "app/host/common_controls.h"
 #include "app/host/icon_handles.h"
 #include "app/host/text.h"
 
@@ -71,7 +71,7 @@ win32::Font FontFrom(const PropertyBag& own, const PropertyBag& inherited, int d
 
 LRESULT CALLBACK PassMouseThrough(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
     if (message == WM_NCHITTEST) return HTTRANSPARENT;
-    return DefSubclassProc(window, message, wParam, lParam);
+    return comctl32::DefSubclassProc(window, message, wParam, lParam);
 }
 
 }  // namespace
@@ -199,7 +199,7 @@ bool Form::Load() {
     if (!options_.userMode) {
         // Designed controls do not act: the mouse goes through them to the form.
         for (const auto& control : controls_)
-            if (control->Window()) SetWindowSubclass(control->Window(), PassMouseThrough, 0, 0);
+            if (control->Window()) comctl32::SetWindowSubclass(control->Window(), PassMouseThrough, 0, 0);
     }
     LoadedForms().push_back(this);
     Form_Load();

@@ -79,8 +79,9 @@ void DrawTransparentPicture(IPicture* picture, HDC dc, int x, int y, int width, 
             DrawStateW(memory.get(), nullptr, nullptr, reinterpret_cast<LPARAM>(image), 0, 0, 0, 0, 0,
                        DST_BITMAP | DSS_NORMAL);
         }
-        TransparentBlt(dc, x, y, width, height, memory.get(), sourceX, sourceY, sourceWidth, sourceHeight,
-                       transparentColor);
+        // gdi32's own export, which msimg32's TransparentBlt forwards to.
+        GdiTransparentBlt(dc, x, y, width, height, memory.get(), sourceX, sourceY, sourceWidth, sourceHeight,
+                          transparentColor);
     }
 }
 

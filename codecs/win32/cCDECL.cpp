@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "codecs/modParsers.h"
+
 namespace {
 
 using Arg = cCDECL::Argument;
@@ -23,7 +25,7 @@ uint32_t Invoke(FARPROC address, const std::vector<Arg>& a) {
 }  // namespace
 
 bool cCDECL::DllLoad(const std::string& sName) {
-    library_.reset(LoadLibraryA(sName.c_str()));
+    library_ = modParsers::LoadShippedLibrary(sName);
     if (!library_) return false;
     libraryChanged_ = true;
     return true;

@@ -17,7 +17,8 @@ public:
     // Wide enough for an address: integers and pointers travel alike.
     using Argument = uintptr_t;
 
-    // Loads the library, replacing (and releasing) one loaded before.
+    // Loads the library, replacing (and releasing) one loaded before; a bare
+    // file name, searched where shipped libraries are (modParsers).
     bool DllLoad(const std::string& sName);
     bool DllUnload();
 

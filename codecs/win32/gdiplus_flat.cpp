@@ -1,6 +1,7 @@
 #include "codecs/win32/gdiplus_flat.h"
 
 #include "codecs/gdiplus_availability.h"
+#include "common/system_library.h"
 
 namespace gdiplus {
 namespace {
@@ -39,12 +40,9 @@ const Flat* LoadFlat() {
     // GDI+ stays loaded: tokens handed to callers outlive any one call.
     static const Flat* flat = [] () -> const Flat* {
         static Flat bound{};
-        HMODULE library = LoadLibraryA("gdiplus.dll");
-        if (library == nullptr) return nullptr;
-        if (!BindAll(library, bound)) {
-            FreeLibrary(library);
-            return nullptr;
-        }
+        win32::Library library = win32::LoadSystemLibrary(L"gdiplus.dll");
+        if (!library || !BindAll(library.get(), bound)) return nullptr;
+        library.release();
         return &bound;
     }();
     return IsDisabled() ? nullptr : flat;

@@ -1,11 +1,13 @@
 #include <cstring>
 
 #include "codecs/modParsers.h"
+#include "common/system_library.h"
 
 namespace modParsers {
 
 bool DllHasFunction(const char* libraryName, const char* functionName) {
-    win32::Library library(LoadLibraryA(libraryName));
+    std::wstring name(libraryName, libraryName + std::strlen(libraryName));  // library names are ASCII
+    win32::Library library = win32::LoadSystemLibrary(name.c_str());
     return library && GetProcAddress(library.get(), functionName) != nullptr;
 }
 

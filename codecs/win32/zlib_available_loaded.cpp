@@ -40,7 +40,7 @@ bool ZlibAvailable(std::string& dllName, int32_t& whichDll, bool& isCdecl, bool&
     dllName = IsZlibDisabled() ? "zlib.dll" : "zlib1.dll";
     whichDll = IsZlibDisabled() ? 0 : 2;
     while (whichDll > 0) {
-        win32::Library library(LoadLibraryA(dllName.c_str()));
+        win32::Library library = LoadShippedLibrary(dllName);
         if (library) {
             hasCompress2 = GetProcAddress(library.get(), "compress2") != nullptr;
             FARPROC crc = GetProcAddress(library.get(), "crc32");

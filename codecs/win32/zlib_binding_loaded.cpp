@@ -27,7 +27,7 @@ ZlibBinding::ZlibBinding() {
         cdecl_ = std::make_unique<cCDECL>();
         if (!cdecl_->DllLoad(name)) whichDll_ = 0;
     } else {
-        stdcallLibrary_.reset(LoadLibraryA(name.c_str()));
+        stdcallLibrary_ = modParsers::LoadShippedLibrary(name);
         if (!stdcallLibrary_) whichDll_ = 0;
     }
 }

@@ -6,8 +6,10 @@
 
 #include "app/host/message_pump.h"
 #include "designer/win32/designer_window.h"
+#include "common/system_library.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    win32::NarrowLibrarySearch();  // before anything loads a library
     OleInitialize(nullptr);  // picture objects, the clipboard and drops
     int exitCode = 1;
     {

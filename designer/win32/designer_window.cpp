@@ -1,6 +1,5 @@
 #include "designer/win32/designer_window.h"
 
-#include <commdlg.h>
 #include <windowsx.h>
 
 #include <cstdio>
@@ -12,6 +11,7 @@
 #include "codecs/file_writer.h"
 #include "designer/alpha_image_properties.h"
 #include "designer/win32/image_source_sheet.h"
+#include "designer/win32/open_file_dialog.h"
 
 namespace designer {
 namespace {
@@ -291,7 +291,7 @@ void DesignerWindow::ChooseFileToOpen() {
     dialog.nMaxFile = static_cast<DWORD>(path.size());
     dialog.lpstrTitle = L"Open Form";
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_EXPLORER | OFN_LONGNAMES;
-    if (!GetOpenFileNameW(&dialog)) return;
+    if (!comdlg32::GetOpenFileNameW(&dialog)) return;
     path.resize(path.find(L'\0'));
     Open(path);
 }

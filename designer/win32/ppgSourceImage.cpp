@@ -1,6 +1,5 @@
 #include "designer/win32/ppgSourceImage.h"
 
-#include <commdlg.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -8,6 +7,7 @@
 #include "app/host/text.h"
 #include "designer/icon_size_list.h"
 #include "designer/page_texts.h"
+#include "designer/win32/open_file_dialog.h"
 
 namespace designer {
 namespace {
@@ -290,7 +290,7 @@ std::wstring ppgSourceImage::pvOpenFileDialog() {
     dialog.nMaxFile = kPathBufferLength;
     dialog.lpstrTitle = L"Select Image";
     dialog.Flags = kOpenFlags;
-    if (!GetOpenFileNameW(&dialog)) return {};
+    if (!comdlg32::GetOpenFileNameW(&dialog)) return {};
     path.resize(path.find(L'\0'));
     return path;
 }

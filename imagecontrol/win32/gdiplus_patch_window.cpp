@@ -7,6 +7,7 @@
 #include <map>
 
 #include "codecs/win32/gdiplus_flat.h"
+#include "common/system_library.h"
 #include "common/win32_handles.h"
 #include "imagecontrol/cCrossComm.h"
 #include "imagecontrol/win32/gdiplus_patch_window.h"
@@ -91,7 +92,7 @@ void cCrossComm::ManageGDIToken(uintptr_t containerHwnd) {
     Patch patch;
     patch.token = token;
     patch.shutdown = flat->Shutdown;
-    patch.extraReference.reset(LoadLibraryA("gdiplus"));
+    patch.extraReference = win32::LoadSystemLibrary(L"gdiplus.dll");
     Patch& live = LivePatches()[patchWindow] = std::move(patch);
     live.previous = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(patchWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PatchProcedure)));

@@ -1,4 +1,6 @@
 // Plain drawing through the system's AlphaBlend, from the image's own DC.
+// gdi32's own export: msimg32's AlphaBlend only forwards to it, and msimg32
+// is not a library Windows always takes from its system folder.
 #include "imagecore/c32bppDIB.h"
 #include "imagecore/system_capabilities.h"
 
@@ -17,8 +19,9 @@ bool c32bppDIB::pvAlphaBlend(HDC target, int32_t destX, int32_t destY, int32_t d
         previousMode = SetStretchBltMode(target, HALFTONE);
     BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(opacityLevel),
                         static_cast<BYTE>(alpha_ ? AC_SRC_ALPHA : 0)};
-    const bool drawn = ownDc_.Get() != nullptr && AlphaBlend(target, destX, destY, destWidth, destHeight, ownDc_.Get(),
-                                                              SrcX, SrcY, srcWidth, srcHeight, blend) != FALSE;
+    const bool drawn = ownDc_.Get() != nullptr && GdiAlphaBlend(target, destX, destY, destWidth, destHeight,
+                                                                 ownDc_.Get(), SrcX, SrcY, srcWidth, srcHeight,
+                                                                 blend) != FALSE;
     if (previousMode != 0) SetStretchBltMode(target, previousMode);
 
     if (!hadDc)

@@ -1,12 +1,15 @@
 // Which zlib the program finds, in which convention, and that it calls it
-// correctly. Each case puts a folder of libraries on the search path; this
-// program's own folder holds none. Wine's own zlib1.dll is kept out of the
-// way (WINEDLLOVERRIDES=zlib1=n), as on a system without one.
+// correctly, and where it looks: the folder of shipped libraries (set per
+// case to a folder of test libraries; by default this program's own, which
+// holds none), then the system folder, never the current folder or PATH.
+// Wine's own zlib1.dll is kept out of the way (WINEDLLOVERRIDES=zlib1=n), as
+// on a system without one.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include "common/program_folder.h"
+#include "common/system_library.h"
 
 #include <string>
 #include <vector>
@@ -32,8 +35,11 @@ struct Found {
     bool hasCompress2;
 };
 
+std::wstring TestFolder(const wchar_t* name) { return win32::ProgramFolder() + name + L"\\"; }
+
+// Searches with the shipped libraries in that test folder; "" for the default.
 Found Search(const wchar_t* folder) {
-    SetDllDirectoryW((win32::ProgramFolder() + folder).c_str());
+    modParsers::SetShippedLibraryFolder(*folder ? TestFolder(folder) : L"");
     Found found{false, "", -1, false, false};
     found.isCdecl = true;  // the probe must overwrite it
     found.available = modParsers::ZlibAvailable(found.name, found.which, found.isCdecl, found.hasCompress2, false);
@@ -96,6 +102,50 @@ TEST(ZlibSearch, StdcallZlibIsProbedAndCalledCorrectly) {
     ZlibBinding zlib;
     EXPECT_FALSE(zlib.IsCdecl());
     ExpectWorkingZlib(zlib);
+}
+
+// A library copied into a folder for one test, removed again after it.
+class CopiedLibrary {
+public:
+    CopiedLibrary(const std::wstring& from, std::wstring to) : to_(std::move(to)) {
+        copied_ = CopyFileW(from.c_str(), to_.c_str(), FALSE) != FALSE;
+    }
+    ~CopiedLibrary() { DeleteFileW(to_.c_str()); }
+    bool Copied() const { return copied_; }
+
+private:
+    std::wstring to_;
+    bool copied_ = false;
+};
+
+TEST(ZlibSearch, DefaultsToTheProgramsFolderThenTheSystemFolder) {
+    {
+        CopiedLibrary beside(TestFolder(L"cdecl") + L"zlib1.dll", win32::ProgramFolder() + L"zlib1.dll");
+        ASSERT_TRUE(beside.Copied());
+        Found found = Search(L"");
+        EXPECT_EQ(found.which, 2);
+        EXPECT_TRUE(found.isCdecl);
+    }
+    CopiedLibrary system(TestFolder(L"nocrc") + L"zlib.dll", win32::SystemFolder() + L"zlib.dll");
+    ASSERT_TRUE(system.Copied()) << "the system folder cannot be written to";
+    Found found = Search(L"");
+    EXPECT_EQ(found.which, 1);
+    EXPECT_FALSE(found.hasCompress2);
+}
+
+TEST(ZlibSearch, NeverFromTheCurrentFolderOrPath) {
+    wchar_t current[MAX_PATH] = {}, path[8192] = {};
+    GetCurrentDirectoryW(MAX_PATH, current);
+    GetEnvironmentVariableW(L"PATH", path, 8192);
+    const std::wstring libraries = TestFolder(L"cdecl");
+    SetCurrentDirectoryW(libraries.c_str());
+    SetEnvironmentVariableW(L"PATH", (libraries + L";" + path).c_str());
+    Found found = Search(L"none");
+    ZlibBinding zlib;
+    SetCurrentDirectoryW(current);
+    SetEnvironmentVariableW(L"PATH", path);
+    EXPECT_FALSE(found.available);
+    EXPECT_FALSE(zlib.IsAvailable());
 }
 
 TEST(ZlibSearch, NothingFound) {

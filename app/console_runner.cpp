@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/ansi_text.h"
+#include "common/system_library.h"
 #include "common/win32_handles.h"
 
 namespace app {
@@ -16,13 +17,6 @@ constexpr DWORD kWaitSliceMs = 10;
 
 std::wstring ErrorText(const wchar_t* prefix, DWORD code) {
     return prefix + std::to_wstring(static_cast<int32_t>(code));
-}
-
-std::string ToAnsi(const std::wstring& text) {
-    int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(size > 0 ? size : 1, '\0');
-    if (size > 0) WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
-    return out;  // keeps its terminating zero: CreateProcessA writes into it
 }
 
 std::wstring FromAnsi(std::vector<uint8_t> bytes, bool truncated) {
@@ -49,7 +43,22 @@ bool CallKeepWaiting(const KeepWaiting& keepWaiting) {
 
 }  // namespace
 
-std::wstring RunConsoleCommand(const std::wstring& commandLine, const KeepWaiting& keepWaiting) {
+ConsoleProgram SystemProgramFor(const std::wstring& commandLine) {
+    std::wstring name = commandLine.substr(0, commandLine.find(L' '));
+    if (name.find(L'.') == std::wstring::npos) name += L".exe";
+    std::wstring folder = win32::SystemFolder();
+    return {folder + name, folder};
+}
+
+std::wstring RunSystemCommand(const std::wstring& commandLine, const KeepWaiting& keepWaiting) {
+    ConsoleProgram program = SystemProgramFor(commandLine);
+    // Without the system folder there is nothing safe to start.
+    if (program.folder.empty()) return ErrorText(L"Error: CreateProcess failed. ", ERROR_PATH_NOT_FOUND);
+    return RunConsoleCommand(commandLine, keepWaiting, program);
+}
+
+std::wstring RunConsoleCommand(const std::wstring& commandLine, const KeepWaiting& keepWaiting,
+                               const ConsoleProgram& program) {
     SECURITY_ATTRIBUTES security{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE readRaw = nullptr, writeRaw = nullptr;
     if (!CreatePipe(&readRaw, &writeRaw, &security, 0)) return ErrorText(L"Error: CreatePipe failed. ", GetLastError());
@@ -57,16 +66,17 @@ std::wstring RunConsoleCommand(const std::wstring& commandLine, const KeepWaitin
     // Only the write end goes to the child.
     SetHandleInformation(readEnd.get(), HANDLE_FLAG_INHERIT, 0);
 
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWMINNOACTIVE;
     startup.hStdOutput = writeEnd.get();
 
-    std::string ansiCommand = ToAnsi(commandLine);
+    std::wstring writableCommand = commandLine;  // CreateProcessW may write into it
     PROCESS_INFORMATION process{};
-    if (CreateProcessA(nullptr, ansiCommand.data(), &security, &security, TRUE, NORMAL_PRIORITY_CLASS, nullptr,
-                       nullptr, &startup, &process) != TRUE) {
+    if (CreateProcessW(program.path.empty() ? nullptr : program.path.c_str(), writableCommand.data(), &security,
+                       &security, TRUE, NORMAL_PRIORITY_CLASS, nullptr,
+                       program.folder.empty() ? nullptr : program.folder.c_str(), &startup, &process) != TRUE) {
         std::wstring error = ErrorText(L"Error: CreateProcess failed. ", GetLastError());
         readEnd.reset();
         writeEnd.reset();

@@ -15,7 +15,7 @@ inline constexpr const wchar_t* kMakerPageUrl = L"https://www.facebook.com/zelbr
 // What the window does to the world outside it; tests put stand-ins here.
 struct MainWindowActions {
     std::function<std::wstring(const std::wstring& commandLine, const KeepWaiting& keepWaiting)> runCommand =
-        RunConsoleCommand;
+        RunSystemCommand;
     std::function<void(HWND owner, const wchar_t* address)> openPage = OpenWithShell;
 
     static void OpenWithShell(HWND owner, const wchar_t* address);

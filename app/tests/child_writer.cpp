@@ -3,6 +3,8 @@
 //   child_writer stderr N   writes N bytes to standard error only
 //   child_writer exit CODE  writes nothing and exits with CODE
 //   child_writer hold MS    writes "held" and stays alive for MS milliseconds
+//   child_writer cwd        writes its current folder
+//   child_writer load NAME  loads the library by its bare name; exits 0 if it loaded
 #include <windows.h>
 
 #include <cstdlib>
@@ -26,7 +28,14 @@ void WriteAll(HANDLE out, const std::vector<char>& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "cwd") == 0) {
+        char folder[MAX_PATH];
+        DWORD length = GetCurrentDirectoryA(MAX_PATH, folder);
+        WriteAll(GetStdHandle(STD_OUTPUT_HANDLE), std::vector<char>(folder, folder + length));
+        return 0;
+    }
     if (argc < 3) return 100;
+    if (std::strcmp(argv[1], "load") == 0) return LoadLibraryA(argv[2]) ? 0 : 1;
     long value = std::strtol(argv[2], nullptr, 10);
     if (std::strcmp(argv[1], "bytes") == 0) {
         WriteAll(GetStdHandle(STD_OUTPUT_HANDLE), OutputPattern(static_cast<size_t>(value)));

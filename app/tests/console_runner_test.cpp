@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "common/program_folder.h"
+#include "common/system_library.h"
 
 #include "app/tests/output_pattern.h"
 
@@ -40,6 +41,16 @@ TEST(ConsoleRunner, MissingProgramReportsCreateProcessError) {
     });
     EXPECT_EQ(result, L"Error: CreateProcess failed. 2");
     EXPECT_EQ(pumps, 2);  // messages are still processed twice
+}
+
+TEST(ConsoleRunner, RunsTheProgramGivenByPathInTheFolderGiven) {
+    const std::wstring system = win32::SystemFolder();
+    ConsoleProgram ipconfig = SystemProgramFor(L"ipconfig /release");
+    EXPECT_EQ(ipconfig.path, system + L"ipconfig.exe");
+    EXPECT_EQ(ipconfig.folder, system);
+    // The path decides which program runs, not the command line's first word.
+    ConsoleProgram writer{win32::ProgramFolder() + L"child_writer.exe", system};
+    EXPECT_EQ(RunConsoleCommand(L"ipconfig cwd", {}, writer), system.substr(0, system.size() - 1));
 }
 
 TEST(ConsoleRunner, ProcessesMessagesWhileWaitingAndStopsWhenAsked) {

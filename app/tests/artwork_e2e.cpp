@@ -1,6 +1,8 @@
 // The real mendlow.exe draws its artwork: the PNG composited over the
 // window's background where the picture control sits, at 96 DPI and, in a
-// process started with the screen at 144 DPI, scaled to 192 x 192.
+// process started with the screen at 144 DPI, scaled to 192 x 192; and it
+// does so, and repairs, from a folder where system files have been planted,
+// none of which runs.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,6 +12,10 @@
 #include <string>
 #include <vector>
 
+#include <psapi.h>
+
+#include "app/tests/expected_status_lines.h"
+#include "app/tests/list_lines.h"
 #include "app/tests/running_program.h"
 #include "common/win32_handles.h"
 #include "imagecore/c32bppDIB.h"
@@ -84,6 +90,8 @@ std::string Show(const Rgb& c) {
 // The program with its main window up, painted and settled; closed at the end.
 class Program {
 public:
+    Program() = default;
+    Program(const std::wstring& path, const std::wstring& folder) : running_(path, L"", folder) {}
     HWND Window() {
         window_ = running_.WaitForMainWindow(60000);
         if (window_) {
@@ -95,6 +103,19 @@ public:
     ~Program() {
         if (window_) PostMessageW(window_, WM_CLOSE, 0, 0);
         running_.WaitForExit(30000);
+    }
+    // The full paths of the libraries it has loaded, itself first.
+    std::vector<std::wstring> Modules() const {
+        HMODULE modules[512];
+        DWORD bytes = 0;
+        std::vector<std::wstring> paths;
+        if (!EnumProcessModules(running_.Process(), modules, sizeof modules, &bytes)) return paths;
+        for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 512; ++i) {
+            wchar_t path[MAX_PATH];
+            DWORD length = GetModuleFileNameExW(running_.Process(), modules[i], path, MAX_PATH);
+            paths.emplace_back(path, length);
+        }
+        return paths;
     }
 
 private:
@@ -151,6 +172,26 @@ protected:
         ASSERT_EQ(picture_.Pixels().PictureRow(0)[3], 0) << "the corner is transparent";
     }
 
+    void ExpectPictureOverBackground(HWND window) const {
+        int dpi = 96;
+        {
+            win32::WindowDc screen(nullptr);
+            dpi = GetDeviceCaps(screen.get(), LOGPIXELSX);
+        }
+        if (dpi != 96) GTEST_SKIP() << "the prefix is set to " << dpi << " DPI";
+        ClientPixels shown(window);
+        ASSERT_FALSE(shown.Empty());
+        const Placement at(dpi);
+        for (POINT p : {POINT{64, 64}, edge_, POINT{0, 0}, POINT{127, 127}, POINT{40, 90}}) {
+            const Rgb expected = Over(picture_, p.x, p.y, background_), got = shown.At(at.left + p.x, at.top + p.y);
+            EXPECT_TRUE(Near(got, expected, 1))
+                << "at " << p.x << ", " << p.y << ": " << Show(got) << " instead of " << Show(expected);
+        }
+        // Just outside the picture, the background.
+        EXPECT_TRUE(Near(shown.At(at.left + 128, at.top + 64),
+                         {GetRValue(background_), GetGValue(background_), GetBValue(background_)}, 0));
+    }
+
     c32bppDIB picture_{0};
     POINT edge_{-1, -1};
     const COLORREF background_ = GetSysColor(COLOR_BTNFACE);
@@ -160,23 +201,7 @@ TEST_F(Artwork, IsThePictureOverTheBackground) {
     Program program;
     HWND window = program.Window();
     ASSERT_NE(window, nullptr);
-    int dpi = 96;
-    {
-        win32::WindowDc screen(nullptr);
-        dpi = GetDeviceCaps(screen.get(), LOGPIXELSX);
-    }
-    if (dpi != 96) GTEST_SKIP() << "the prefix is set to " << dpi << " DPI";
-    ClientPixels shown(window);
-    ASSERT_FALSE(shown.Empty());
-    const Placement at(dpi);
-    for (POINT p : {POINT{64, 64}, edge_, POINT{0, 0}, POINT{127, 127}, POINT{40, 90}}) {
-        const Rgb expected = Over(picture_, p.x, p.y, background_), got = shown.At(at.left + p.x, at.top + p.y);
-        EXPECT_TRUE(Near(got, expected, 1)) << "at " << p.x << ", " << p.y << ": " << Show(got) << " instead of "
-                                            << Show(expected);
-    }
-    // Just outside the picture, the background.
-    EXPECT_TRUE(Near(shown.At(at.left + 128, at.top + 64), {GetRValue(background_), GetGValue(background_),
-                                                            GetBValue(background_)}, 0));
+    ExpectPictureOverBackground(window);
 }
 
 TEST_F(Artwork, ScalesWithTheScreenResolution) {
@@ -216,6 +241,89 @@ TEST_F(Artwork, ScalesWithTheScreenResolution) {
     EXPECT_TRUE(Near(shown.At(at.left + 96, at.top + 96), Over(*copy, 96, 96, background_), 6));
     EXPECT_TRUE(Near(shown.At(at.left, at.top), Over(*copy, 0, 0, background_), 1));
     EXPECT_TRUE(Near(shown.At(at.left + 191, at.top + 191), Over(*copy, 191, 191, background_), 1));
+}
+
+// A folder as a download leaves it: the program, its zlib, and files named
+// like system ones that record when they run. The test runs with Wine told
+// to prefer such files to its own (WINEDLLOVERRIDES), as Windows does for
+// libraries off its known list.
+class PlantedFolder : public Artwork {
+protected:
+    void SetUp() override {
+        Artwork::SetUp();
+        const std::wstring bin = win32::ProgramFolder();
+        folder_ = bin + L"planted\\";
+        CreateDirectoryW(folder_.c_str(), nullptr);
+        DeleteFileW((folder_ + L"planted.log").c_str());
+        const std::pair<const wchar_t*, const wchar_t*> copies[] = {
+            {L"mendlow.exe", L"mendlow.exe"},           {L"zlib1.dll", L"zlib1.dll"},
+            {L"child_writer.exe", L"child_writer.exe"}, {L"planted_library.dll", L"msimg32.dll"},
+            {L"planted_library.dll", L"uxtheme.dll"},   {L"planted_library.dll", L"gdiplus.dll"},
+            {L"planted_program.exe", L"ipconfig.exe"}};
+        for (const auto& [from, to] : copies)
+            ASSERT_TRUE(CopyFileW((bin + from).c_str(), (folder_ + to).c_str(), FALSE)) << "copying to " << to;
+    }
+
+    // The names the planted files recorded since the last call.
+    std::wstring Planted() const {
+        const std::wstring log = folder_ + L"planted.log";
+        win32::Handle file(CreateFileW(log.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        std::wstring text(4096, L'\0');
+        DWORD got = 0;
+        if (!file || !ReadFile(file.get(), text.data(), 4096 * sizeof(wchar_t), &got, nullptr)) got = 0;
+        text.resize(got / sizeof(wchar_t));
+        file.reset();
+        DeleteFileW(log.c_str());
+        return text;
+    }
+    long Run(const wchar_t* program, const std::wstring& arguments = L"") const {
+        return RunningProgram(folder_ + program, arguments, folder_).WaitForExit(60000);
+    }
+
+    std::wstring folder_;
+};
+
+std::wstring Lowercase(std::wstring text) {
+    CharLowerBuffW(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+TEST_F(PlantedFolder, NothingPlantedRunsWhileTheProgramShowsItsArtworkAndRepairs) {
+    // Started, or reached by a search for a bare name, the planted files run.
+    EXPECT_EQ(Run(L"ipconfig.exe"), 0);
+    EXPECT_EQ(Run(L"child_writer.exe", L"load uxtheme.dll"), 0);
+    EXPECT_EQ(Run(L"child_writer.exe", L"load gdiplus.dll"), 0);
+    ASSERT_EQ(Planted(), L"ipconfig.exe\r\nuxtheme.dll\r\ngdiplus.dll\r\n")
+        << "run with WINEDLLOVERRIDES=msimg32,uxtheme,gdiplus=n,b";
+
+    std::vector<std::wstring> modules;
+    {
+        Program program(folder_ + L"mendlow.exe", folder_);
+        HWND window = program.Window();
+        ASSERT_NE(window, nullptr);
+        HWND list = FindWindowExW(window, nullptr, L"ListBox", nullptr);
+        HWND start = FindWindowExW(window, nullptr, L"Button", L"Start");
+        ASSERT_TRUE(list && start);
+        SendMessageW(start, BM_CLICK, 0, 0);
+        for (int waited = 0; waited < 120000; waited += 100) {
+            Sleep(100);
+            if (ListLines(list).size() == kExpectedStatusLines.size() && IsWindowEnabled(start)) break;
+        }
+        EXPECT_EQ(ListLines(list), kExpectedStatusLines);
+        ExpectPictureOverBackground(window);
+        modules = program.Modules();
+    }
+    EXPECT_EQ(Planted(), L"");
+    ASSERT_FALSE(modules.empty());
+    bool gdiplus = false;
+    for (const std::wstring& path : modules) {
+        const std::wstring lower = Lowercase(path), name = lower.substr(lower.find_last_of(L"\\/") + 1);
+        gdiplus = gdiplus || name == L"gdiplus.dll";
+        if (lower.starts_with(Lowercase(folder_))) {
+            EXPECT_TRUE(name == L"mendlow.exe" || name == L"zlib1.dll") << "loaded from the program's folder: " << path;
+        }
+    }
+    EXPECT_TRUE(gdiplus) << "GDI+ was not loaded";
 }
 
 }  // namespace

@@ -11,13 +11,18 @@
 
 class RunningProgram {
 public:
-    explicit RunningProgram(const std::wstring& program = L"mendlow.exe", const std::wstring& arguments = L"") {
-        std::wstring command = L"\"" + win32::ProgramFolder() + program + L"\"";
+    // A program of this build's folder by its file name, or any by its full
+    // path; started in `folder` when one is given.
+    explicit RunningProgram(const std::wstring& program = L"mendlow.exe", const std::wstring& arguments = L"",
+                            const std::wstring& folder = L"") {
+        const bool fullPath = program.find(L'\\') != std::wstring::npos;
+        std::wstring command = L"\"" + (fullPath ? L"" : win32::ProgramFolder()) + program + L"\"";
         if (!arguments.empty()) command += L" " + arguments;
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION info{};
-        if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+        if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           folder.empty() ? nullptr : folder.c_str(), &startup, &info)) {
             process_.reset(info.hProcess);
             win32::Handle thread(info.hThread);
             processId_ = info.dwProcessId;
@@ -28,6 +33,7 @@ public:
     }
 
     bool Started() const { return static_cast<bool>(process_); }
+    HANDLE Process() const { return process_.get(); }
 
     // Its visible top-level window of that class and title, or none on time-out.
     HWND WaitForWindow(const wchar_t* windowClass, const wchar_t* title, DWORD timeoutMs) const {

@@ -1,0 +1,52 @@
+#include "app/command_outcome.h"
+
+#include <cwctype>
+
+namespace app {
+namespace {
+
+constexpr wchar_t kIndent[] = L"    ";
+
+std::wstring Trimmed(const std::wstring& text) {
+    size_t first = 0, last = text.size();
+    while (first < last && std::iswspace(text[first])) ++first;
+    while (last > first && std::iswspace(text[last - 1])) --last;
+    return text.substr(first, last - first);
+}
+
+// ipconfig names a failure on a line that begins with "Error" where it can;
+// otherwise its message is its last words.
+std::wstring TellingLine(const std::wstring& output) {
+    std::wstring lastNonBlank;
+    size_t start = 0;
+    while (start <= output.size()) {
+        size_t end = output.find_first_of(L"\r\n", start);
+        if (end == std::wstring::npos) end = output.size();
+        std::wstring line = Trimmed(output.substr(start, end - start));
+        if (line.rfind(L"Error", 0) == 0) return line;
+        if (!line.empty()) lastNonBlank = line;
+        start = end + 1;
+    }
+    return lastNonBlank;
+}
+
+}  // namespace
+
+std::wstring DescribeOutcome(const CommandOutcome& outcome) {
+    switch (outcome.end) {
+        case CommandEnd::NotStarted: return L"could not be started (error " + std::to_wstring(outcome.code) + L")";
+        case CommandEnd::TimedOut: return L"ended after the time limit";
+        case CommandEnd::Exited: break;
+    }
+    return L"exit code " + std::to_wstring(static_cast<int32_t>(outcome.code));
+}
+
+std::wstring FailureLine(const CommandOutcome& outcome, const std::wstring& output, size_t maxLength) {
+    std::wstring line = kIndent + DescribeOutcome(outcome);
+    std::wstring telling = TellingLine(output);
+    if (!telling.empty()) line += L": " + telling;
+    if (line.size() > maxLength) line = line.substr(0, maxLength >= 3 ? maxLength - 3 : 0) + L"...";
+    return line.size() > maxLength ? line.substr(0, maxLength) : line;
+}
+
+}  // namespace app

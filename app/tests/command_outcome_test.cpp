@@ -1,0 +1,47 @@
+#include "app/command_outcome.h"
+
+#include <gtest/gtest.h>
+
+namespace app {
+namespace {
+
+constexpr CommandOutcome kExit1{CommandEnd::Exited, 1};
+
+TEST(CommandOutcome, OnlyAZeroExitSucceeds) {
+    EXPECT_TRUE((CommandOutcome{CommandEnd::Exited, 0}).Succeeded());
+    EXPECT_FALSE(kExit1.Succeeded());
+    EXPECT_FALSE((CommandOutcome{CommandEnd::NotStarted, 0}).Succeeded());
+    EXPECT_FALSE((CommandOutcome{CommandEnd::TimedOut, 0}).Succeeded());
+}
+
+TEST(CommandOutcome, FailureLineNamesTheOutcomeAndTheTellingLine) {
+    struct Row {
+        CommandOutcome outcome;
+        std::wstring output, line;
+    };
+    const Row rows[] = {
+        // Wine's ipconfig: its one line begins with "Error".
+        {kExit1, L"Error: Unknown or invalid command line parameters specified\r\n",
+         L"    exit code 1: Error: Unknown or invalid command line parameters specified"},
+        // Windows puts its message last, after blank lines and the header.
+        {kExit1,
+         L"\r\nWindows IP Configuration\r\n\r\n"
+         L"The operation failed as no adapter is in the state permissible for this operation.\r\n\r\n",
+         L"    exit code 1: The operation failed as no adapter is in the state permissible for this operation."},
+        {kExit1, L"first\r\n  Error 5: access  \r\nError later\r\n", L"    exit code 1: Error 5: access"},
+        {{CommandEnd::Exited, 0xFFFFFFFFu}, L"", L"    exit code -1"},
+        {{CommandEnd::NotStarted, 2}, L"Error: CreateProcess failed. 2",
+         L"    could not be started (error 2): Error: CreateProcess failed. 2"},
+        {{CommandEnd::TimedOut, 0}, L"Renewing...\n", L"    ended after the time limit: Renewing..."},
+    };
+    for (const Row& row : rows) EXPECT_EQ(FailureLine(row.outcome, row.output, 200), row.line) << row.output;
+}
+
+TEST(CommandOutcome, FailureLineIsCutToFit) {
+    EXPECT_EQ(FailureLine(kExit1, L"Error: far too long", 20), L"    exit code 1: ...");
+    EXPECT_EQ(FailureLine(kExit1, L"Error", 22), L"    exit code 1: Error");  // exactly fits
+    EXPECT_EQ(FailureLine(kExit1, L"", 2), L"..");
+}
+
+}  // namespace
+}  // namespace app

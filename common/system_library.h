@@ -24,24 +24,32 @@ inline std::wstring SystemFolder() {
     return folder;
 }
 
-// Loads a system library from the system folder. The process's side-by-side
+// The export as a typed function pointer, or null.
+template <class Function>
+Function Export(HMODULE library, const char* name) {
+    return library ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name))) : nullptr;
+}
+
+// Loads `name` (a bare name: from the system folder; a full path: that file),
+// with what it imports from the system folder. The process's side-by-side
 // assemblies still apply (the common controls 6 of the manifest).
-inline Library LoadSystemLibrary(const wchar_t* name) {
-    Library library(LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+inline Library LoadWithSystemImports(const std::wstring& name) {
+    Library library(LoadLibraryExW(name.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
     // Systems without the search flags refuse them; a full path is as safe.
-    if (!library && GetLastError() == ERROR_INVALID_PARAMETER)
-        library.reset(LoadLibraryExW((SystemFolder() + name).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    if (!library && GetLastError() == ERROR_INVALID_PARAMETER) {
+        const bool fullPath = name.find_first_of(L"\\/") != std::wstring::npos;
+        library.reset(LoadLibraryExW((fullPath ? name : SystemFolder() + name).c_str(), nullptr,
+                                     LOAD_WITH_ALTERED_SEARCH_PATH));
+    }
     return library;
 }
+
+inline Library LoadSystemLibrary(const wchar_t* name) { return LoadWithSystemImports(name); }
 
 // First thing at start: every later load by a bare name, the system's own
 // libraries' dependencies included, searches the system folder only.
 inline void NarrowLibrarySearch() {
-    using SetDirectories = BOOL(WINAPI*)(DWORD);
-    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    auto setDirectories = kernel ? reinterpret_cast<SetDirectories>(reinterpret_cast<void*>(
-                                       GetProcAddress(kernel, "SetDefaultDllDirectories")))
-                                 : nullptr;
+    auto setDirectories = Export<BOOL(WINAPI*)(DWORD)>(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
     if (!setDirectories || !setDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32))
         SetDllDirectoryW(L"");  // without the update: at least not the current folder
     // The system's own libraries load these lazily, by a bare name, and Wine
@@ -49,12 +57,6 @@ inline void NarrowLibrarySearch() {
     // the search was narrowed. Loaded from the system folder now, they are
     // found already loaded then.
     for (const wchar_t* name : {L"msimg32.dll", L"uxtheme.dll", L"gdiplus.dll"}) LoadSystemLibrary(name).release();
-}
-
-// The export as a typed function pointer, or null.
-template <class Function>
-Function Export(HMODULE library, const char* name) {
-    return library ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name))) : nullptr;
 }
 
 }  // namespace win32

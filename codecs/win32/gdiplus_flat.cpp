@@ -8,7 +8,7 @@ namespace {
 
 template <class Function>
 bool Bind(HMODULE library, const char* name, Function& target) {
-    target = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+    target = win32::Export<Function>(library, name);
     return target != nullptr;
 }
 

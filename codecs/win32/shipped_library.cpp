@@ -11,14 +11,6 @@ std::wstring& ShippedLibraryFolder() {
     return folder;
 }
 
-// The library at that full path; what it imports comes from the system folder.
-win32::Library LoadFrom(const std::wstring& path) {
-    win32::Library library(LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
-    if (!library && GetLastError() == ERROR_INVALID_PARAMETER)  // systems without the search flags
-        library.reset(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
-    return library;
-}
-
 }  // namespace
 
 void SetShippedLibraryFolder(std::wstring folder) { ShippedLibraryFolder() = std::move(folder); }
@@ -27,8 +19,8 @@ win32::Library LoadShippedLibrary(const std::string& name) {
     if (name.empty() || name.find_first_of("\\/:") != std::string::npos) return {};  // a bare file name only
     std::wstring file(name.begin(), name.end());  // library names are ASCII
     const std::wstring& chosen = ShippedLibraryFolder();
-    win32::Library library = LoadFrom((chosen.empty() ? win32::ProgramFolder() : chosen) + file);
-    if (!library) library = LoadFrom(win32::SystemFolder() + file);
+    win32::Library library = win32::LoadWithSystemImports((chosen.empty() ? win32::ProgramFolder() : chosen) + file);
+    if (!library) library = win32::LoadWithSystemImports(win32::SystemFolder() + file);
     return library;
 }
 

@@ -1,16 +1,12 @@
 #include "codecs/modParsers.h"
 #include "codecs/zlib_binding.h"
+#include "common/system_library.h"
 
 namespace {
 
 constexpr int kStreamError = -2;  // what zlib itself answers for unusable arguments
 
 cCDECL::Argument Address(const void* pointer) { return reinterpret_cast<cCDECL::Argument>(pointer); }
-
-template <class Function>
-Function Export(const win32::Library& library, const char* name) {
-    return library ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library.get(), name))) : nullptr;
-}
 
 using Crc32Std = unsigned long(__stdcall*)(unsigned long, const uint8_t*, unsigned);
 using UncompressStd = int(__stdcall*)(uint8_t*, unsigned long*, const uint8_t*, unsigned long);
@@ -36,7 +32,7 @@ ZlibBinding::~ZlibBinding() = default;
 
 uint32_t ZlibBinding::Crc32(uint32_t crc, const uint8_t* data, uint32_t length) {
     if (cdecl_) return cdecl_->CallFunc("crc32", {crc, Address(data), length}).value_or(0);
-    auto function = Export<Crc32Std>(stdcallLibrary_, "crc32");
+    auto function = win32::Export<Crc32Std>(stdcallLibrary_.get(), "crc32");
     return function ? static_cast<uint32_t>(function(crc, data, length)) : 0;
 }
 
@@ -55,7 +51,7 @@ int WithLength(uint32_t& outLength, Call call) {
 int ZlibBinding::Uncompress(uint8_t* out, uint32_t& outLength, const uint8_t* in, uint32_t inLength) {
     return WithLength(outLength, [&](unsigned long* length) {
         if (cdecl_) return Status(cdecl_->CallFunc("uncompress", {Address(out), Address(length), Address(in), inLength}));
-        auto function = Export<UncompressStd>(stdcallLibrary_, "uncompress");
+        auto function = win32::Export<UncompressStd>(stdcallLibrary_.get(), "uncompress");
         return function ? function(out, length, in, inLength) : kStreamError;
     });
 }
@@ -63,7 +59,7 @@ int ZlibBinding::Uncompress(uint8_t* out, uint32_t& outLength, const uint8_t* in
 int ZlibBinding::Compress(uint8_t* out, uint32_t& outLength, const uint8_t* in, uint32_t inLength) {
     return WithLength(outLength, [&](unsigned long* length) {
         if (cdecl_) return Status(cdecl_->CallFunc("compress", {Address(out), Address(length), Address(in), inLength}));
-        auto function = Export<UncompressStd>(stdcallLibrary_, "compress");
+        auto function = win32::Export<UncompressStd>(stdcallLibrary_.get(), "compress");
         return function ? function(out, length, in, inLength) : kStreamError;
     });
 }
@@ -73,7 +69,7 @@ int ZlibBinding::Compress2(uint8_t* out, uint32_t& outLength, const uint8_t* in,
         if (cdecl_)
             return Status(cdecl_->CallFunc(
                 "compress2", {Address(out), Address(length), Address(in), inLength, static_cast<cCDECL::Argument>(level)}));
-        auto function = Export<Compress2Std>(stdcallLibrary_, "compress2");
+        auto function = win32::Export<Compress2Std>(stdcallLibrary_.get(), "compress2");
         return function ? function(out, length, in, inLength, level) : kStreamError;
     });
 }

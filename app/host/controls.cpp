@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "app/host/common_controls.h"
 #include "app/host/form.h"
 #include "app/host/icon_handles.h"
 #include "app/host/text.h"
@@ -83,6 +84,75 @@ std::wstring ListBox::List(int index) const {
     length = SendMessageW(window_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text.data()));
     text.resize(length == LB_ERR ? 0 : static_cast<size_t>(length));
     return text;
+}
+
+int ListBox::ListIndex() const {
+    return window_ ? static_cast<int>(SendMessageW(window_, LB_GETCURSEL, 0, 0)) : -1;
+}
+
+bool ListBox::TextFits(const std::wstring& text) const {
+    if (!window_) return true;
+    RECT client;
+    GetClientRect(window_, &client);
+    win32::WindowDc dc(window_);
+    if (!dc) return true;
+    auto font = reinterpret_cast<HFONT>(SendMessageW(window_, WM_GETFONT, 0, 0));
+    HGDIOBJ old = font ? SelectObject(dc.get(), font) : nullptr;
+    SIZE size{};
+    GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+    if (old) SelectObject(dc.get(), old);
+    // A scroll bar not shown yet comes with more lines: leave room for it.
+    int width = client.right;
+    if (!(GetWindowLongW(window_, GWL_STYLE) & WS_VSCROLL)) width -= GetSystemMetrics(SM_CXVSCROLL);
+    // The list draws each line two pixels in from its left edge.
+    return size.cx + 2 <= width;
+}
+
+bool TextBox::Create(HWND parent, HFONT font) {
+    const PropertyBag& p = Properties();
+    DWORD style = WS_TABSTOP | ES_AUTOHSCROLL;
+    if (p.ReadBool("MultiLine", false)) style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_NOHIDESEL;
+    if (p.ReadBool("Locked", false)) style |= ES_READONLY;
+    int64_t bars = p.ReadInt("ScrollBars", 0);
+    if (bars & 1) style |= WS_HSCROLL;
+    if (bars & 2) style |= WS_VSCROLL;
+    font_ = form_.MakeFont(p);
+    if (!CreateChild(parent, L"EDIT", Utf8ToWide(p.ReadText("Text", "")), style, WS_EX_CLIENTEDGE,
+                     font_ ? font_.get() : font))
+        return false;
+    SendMessageW(window_, EM_SETLIMITTEXT, 0, 0);  // the largest the system allows
+    comctl32::SetWindowSubclass(window_, Subclass, 0, reinterpret_cast<DWORD_PTR>(this));
+    return true;
+}
+
+void TextBox::SetText(const std::wstring& text) {
+    if (window_) SetWindowTextW(window_, text.c_str());
+}
+
+std::wstring TextBox::Text() const {
+    if (!window_) return {};
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window_)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window_, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+LRESULT CALLBACK TextBox::Subclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                   DWORD_PTR self) {
+    auto* box = reinterpret_cast<TextBox*>(self);
+    if (message == WM_COPY && box->onCopyNothingSelected) {
+        DWORD start = 0, end = 0;
+        SendMessageW(window, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        if (start == end && box->onCopyNothingSelected()) return 0;
+    }
+    if (message == WM_GETDLGCODE) {
+        // Tab and Esc keep their dialog meaning in a multi-line box too.
+        LRESULT code = comctl32::DefSubclassProc(window, message, wParam, lParam);
+        auto* msg = reinterpret_cast<const MSG*>(lParam);
+        if (msg && msg->message == WM_KEYDOWN && (msg->wParam == VK_TAB || msg->wParam == VK_ESCAPE))
+            code &= ~(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE | DLGC_WANTTAB);
+        return code & ~DLGC_WANTTAB;
+    }
+    return comctl32::DefSubclassProc(window, message, wParam, lParam);
 }
 
 bool Label::Create(HWND parent, HFONT font) {

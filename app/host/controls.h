@@ -71,6 +71,32 @@ public:
     void Clear();
     int ListCount() const;
     std::wstring List(int index) const;
+    // The selected line, or -1.
+    int ListIndex() const;
+    // Whether text shows whole within the list's width, in its font.
+    bool TextFits(const std::wstring& text) const;
+
+    // A line double-clicked, or Enter pressed on the selected one.
+    std::function<void()> onDblClick;
+};
+
+// An edit box: Text, MultiLine, Locked (read-only), ScrollBars (0 none,
+// 1 horizontal, 2 vertical, 3 both) and its own Font keys.
+class TextBox : public Control {
+public:
+    TextBox(Form& form, FormObject description, int id) : Control(form, std::move(description), id) {}
+    bool Create(HWND parent, HFONT font) override;
+    void SetText(const std::wstring& text);
+    std::wstring Text() const;
+
+    // Copy asked for (Ctrl+C, the context menu) with nothing selected: true
+    // when handled, otherwise the box copies its (empty) selection.
+    std::function<bool()> onCopyNothingSelected;
+
+private:
+    static LRESULT CALLBACK Subclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                     DWORD_PTR self);
+    win32::Font font_;
 };
 
 class Label : public Control {

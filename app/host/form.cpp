@@ -50,6 +50,7 @@ bool RegisterFormClass() {
 }
 
 DWORD WindowStyleFor(const std::string& borderStyle) {
+    if (borderStyle == "FixedDialog") return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     if (borderStyle == "FixedSingle") return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     return WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 }
@@ -145,6 +146,10 @@ Control* Form::FindByWindow(HWND window) const {
 
 bool Form::Load() {
     if (window_) return true;
+    // Loaded again after an unload: the controls start from the description.
+    controls_.clear();
+    nextId_ = kFirstControlId;
+    lastFocus_ = nullptr;
     if (!RegisterFormClass()) return false;
     if (options_.dpi > 0) {
         dpiX_ = dpiY_ = options_.dpi;
@@ -166,15 +171,21 @@ bool Form::Load() {
     if (!child) AdjustWindowRectEx(&frame, style, FALSE, exStyle);
     int width = frame.right - frame.left, height = frame.bottom - frame.top;
     int x = child ? 0 : CW_USEDEFAULT, y = child ? 0 : CW_USEDEFAULT;
-    if (!child && p.ReadText("StartUpPosition", "") == "CenterScreen") {
+    const std::string startUp = p.ReadText("StartUpPosition", "");
+    if (!child && startUp == "CenterScreen") {
         x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
         y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    }
+    RECT owner;
+    if (!child && startUp == "CenterOwner" && options_.owner && GetWindowRect(options_.owner, &owner)) {
+        x = std::max<int>(0, (owner.left + owner.right - width) / 2);
+        y = std::max<int>(0, (owner.top + owner.bottom - height) / 2);
     }
 
     font_ = FontFrom(p, p, dpiY_);
 
     window_ = CreateWindowExW(exStyle, kFormClass, Utf8ToWide(p.ReadText("Caption", description_.name)).c_str(),
-                              style, x, y, width, height, options_.parent, nullptr, GetModuleHandleW(nullptr), this);
+                              style, x, y, width, height, child ? options_.parent : options_.owner, nullptr, GetModuleHandleW(nullptr), this);
     if (!window_) return false;
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Form::WindowProc));
@@ -214,6 +225,7 @@ std::unique_ptr<Control> Form::MakeControl(FormObject description, int id, bool 
     if (kind == "Frame") return std::make_unique<Frame>(*this, std::move(description), id);
     if (kind == "ComboBox") return std::make_unique<ComboBox>(*this, std::move(description), id);
     if (kind == "Shape") return std::make_unique<Shape>(*this, std::move(description), id);
+    if (kind == "TextBox") return std::make_unique<TextBox>(*this, std::move(description), id);
     if (kind == "ListBox") return std::make_unique<ListBox>(*this, std::move(description), id);
     if (kind == "Label") return std::make_unique<Label>(*this, std::move(description), id);
     if (kind == "Picture") return std::make_unique<Picture>(*this, std::move(description), id);
@@ -285,6 +297,25 @@ std::vector<FormObject> Form::WriteChildren(const Control* container) const {
         if (dynamic_cast<const Frame*>(control.get())) children.back().children = WriteChildren(control.get());
     }
     return children;
+}
+
+// Enter with no default button (IDOK) opens the focused list's line; Esc
+// (IDCANCEL) clicks the button whose Cancel is set.
+void Form::DialogKey(int command) {
+    if (command == IDOK) {
+        if (auto* list = dynamic_cast<ListBox*>(FindByWindow(GetFocus())); list && list->onDblClick) {
+            auto handler = list->onDblClick;
+            handler();
+        }
+        return;
+    }
+    if (command != IDCANCEL) return;
+    for (const auto& control : controls_)
+        if (dynamic_cast<PushButton*>(control.get()) && control->Properties().ReadBool("Cancel", false) &&
+            control->Enabled()) {
+            ButtonClicked(*control);
+            return;
+        }
 }
 
 void Form::ButtonClicked(Control& control) {
@@ -426,7 +457,16 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND: {
             // BN_CLICKED and STN_CLICKED are both 0.
             Control* control = FindByWindow(reinterpret_cast<HWND>(lParam));
-            if (auto* combo = dynamic_cast<ComboBox*>(control)) {
+            if (!control && lParam == 0) {
+                DialogKey(LOWORD(wParam));
+                return 0;
+            }
+            if (auto* list = dynamic_cast<ListBox*>(control)) {
+                if (HIWORD(wParam) == LBN_DBLCLK && list->onDblClick) {
+                    auto handler = list->onDblClick;
+                    handler();
+                }
+            } else if (auto* combo = dynamic_cast<ComboBox*>(control)) {
                 if (HIWORD(wParam) == CBN_SELCHANGE && combo->onClick) {
                     auto handler = combo->onClick;
                     handler();
@@ -548,6 +588,8 @@ LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             Unload();
             return 0;
+        case WM_QUERYENDSESSION:
+            return Form_QueryEndSession() ? TRUE : FALSE;
         default:
             break;
     }

@@ -33,6 +33,9 @@ struct FormOptions {
     // A window to be a child of (a page inside a sheet), at its client's
     // top left corner, without a frame; none for a top-level form.
     HWND parent = nullptr;
+    // The window that owns a top-level form (it stays above it, is hidden
+    // and closed with it); StartUpPosition "CenterOwner" centres it there.
+    HWND owner = nullptr;
     // The message loop ends when the last form that says so unloads; a
     // program with windows of its own says no for its forms.
     bool quitWhenLastUnloads = true;
@@ -118,6 +121,8 @@ protected:
     virtual void Form_Load() {}
     virtual void Form_QueryUnload(bool& cancel) { (void)cancel; }
     virtual void Form_Unload(bool& cancel) { (void)cancel; }
+    // The user is logging off or the system shutting down: false asks it to wait.
+    virtual bool Form_QueryEndSession() { return true; }
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -126,6 +131,7 @@ private:
     Control* CreateControl(FormObject description, bool restored, Control* container);
     std::vector<FormObject> WriteChildren(const Control* container) const;
     void ButtonClicked(Control& control);
+    void DialogKey(int command);
     std::unique_ptr<Control> MakeControl(FormObject description, int id, bool restored);
     HBRUSH BackBrush() const;
     // Background and windowless controls through one off-screen buffer;

@@ -36,17 +36,29 @@ std::wstring DescribeOutcome(const CommandOutcome& outcome) {
     switch (outcome.end) {
         case CommandEnd::NotStarted: return L"could not be started (error " + std::to_wstring(outcome.code) + L")";
         case CommandEnd::TimedOut: return L"ended after the time limit";
+        case CommandEnd::Abandoned: return L"was not waited for";
         case CommandEnd::Exited: break;
     }
     return L"exit code " + std::to_wstring(static_cast<int32_t>(outcome.code));
 }
 
-std::wstring FailureLine(const CommandOutcome& outcome, const std::wstring& output, size_t maxLength) {
+std::wstring FailureLine(const CommandOutcome& outcome, const std::wstring& output) {
     std::wstring line = kIndent + DescribeOutcome(outcome);
     std::wstring telling = TellingLine(output);
     if (!telling.empty()) line += L": " + telling;
-    if (line.size() > maxLength) line = line.substr(0, maxLength >= 3 ? maxLength - 3 : 0) + L"...";
-    return line.size() > maxLength ? line.substr(0, maxLength) : line;
+    return line;
+}
+
+std::wstring CutToFit(const std::wstring& line, const LineFits& fits) {
+    if (fits(line)) return line;
+    // The longest kept prefix whose cut form fits: fitting shrinks with length.
+    size_t low = 0, high = line.size();
+    while (low < high) {
+        size_t middle = (low + high + 1) / 2;
+        if (fits(line.substr(0, middle) + L"...")) low = middle;
+        else high = middle - 1;
+    }
+    return line.substr(0, low) + L"...";
 }
 
 }  // namespace app

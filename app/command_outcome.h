@@ -4,11 +4,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace app {
 
-enum class CommandEnd { Exited, NotStarted, TimedOut };
+// Abandoned: the caller stopped waiting before the command ended.
+enum class CommandEnd { Exited, NotStarted, TimedOut, Abandoned };
 
 struct CommandOutcome {
     CommandEnd end = CommandEnd::Exited;
@@ -18,12 +20,22 @@ struct CommandOutcome {
     bool operator==(const CommandOutcome&) const = default;
 };
 
-// "exit code 1", "could not be started (error 2)", "ended after the time limit".
+// What a command printed, beside how it ended.
+struct CommandResult {
+    std::wstring text;
+    CommandOutcome outcome;
+};
+
+// "exit code 1", "could not be started (error 2)", "ended after the time
+// limit", "was not waited for".
 std::wstring DescribeOutcome(const CommandOutcome& outcome);
 
 // Indented: the outcome, then the line of the output that says what went
-// wrong (the first that begins with "Error", else the last non-blank one),
-// cut to at most maxLength characters.
-std::wstring FailureLine(const CommandOutcome& outcome, const std::wstring& output, size_t maxLength);
+// wrong (the first that begins with "Error", else the last non-blank one).
+std::wstring FailureLine(const CommandOutcome& outcome, const std::wstring& output);
+
+// The longest start of line that fits, ending in "..." when it was cut.
+using LineFits = std::function<bool(const std::wstring& line)>;
+std::wstring CutToFit(const std::wstring& line, const LineFits& fits);
 
 }  // namespace app

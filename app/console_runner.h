@@ -1,16 +1,21 @@
 // Runs one console command line with its standard output captured.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
+
+#include "app/command_outcome.h"
 
 namespace app {
 
 inline constexpr size_t kConsoleOutputLimit = 10240;
+// A command still running after this long is ended (a hung ipconfig /renew).
+inline constexpr uint32_t kCommandTimeLimitMs = 120000;
 
 // Called while the child runs and twice after it: processes window messages
 // and answers false when waiting should stop (the child is then left to end
-// on its own and its output is dropped).
+// on its own, its output is dropped and the outcome is Abandoned).
 using KeepWaiting = std::function<bool()>;
 
 // Which program runs and where. Empty: the system's search for the command
@@ -20,17 +25,20 @@ struct ConsoleProgram {
     std::wstring folder;  // the child's current folder
 };
 
-// Returns the first kConsoleOutputLimit bytes the command wrote, converted
-// from the ANSI code page, or "Error: CreatePipe failed. ",
+// The result's text: the first kConsoleOutputLimit bytes the command wrote,
+// decoded with the OEM code page (what console programs write to a pipe), a
+// character cut by the limit dropped; or "Error: CreatePipe failed. ",
 // "Error: CreateProcess failed. " or "Error: ReadFile failed. " followed by
 // the system's error code. Standard error is not captured.
-std::wstring RunConsoleCommand(const std::wstring& commandLine, const KeepWaiting& keepWaiting = {},
-                               const ConsoleProgram& program = {});
+// The child runs in a job of its own, so that at the time limit it and
+// whatever it started (its console too) are ended together.
+CommandResult RunConsoleCommand(const std::wstring& commandLine, const KeepWaiting& keepWaiting = {},
+                                const ConsoleProgram& program = {}, uint32_t timeLimitMs = kCommandTimeLimitMs);
 
 // The system's own copy of the command's program ("ipconfig /release":
 // ipconfig.exe in the system folder), started in the system folder; a
 // program of that name beside ours or on PATH never runs instead.
 ConsoleProgram SystemProgramFor(const std::wstring& commandLine);
-std::wstring RunSystemCommand(const std::wstring& commandLine, const KeepWaiting& keepWaiting);
+CommandResult RunSystemCommand(const std::wstring& commandLine, const KeepWaiting& keepWaiting);
 
 }  // namespace app

@@ -2,10 +2,25 @@
 
 #include <shellapi.h>
 
+#include <iterator>
+
 #include "app/host/message_pump.h"
 #include "app/mdXpThemeSupport.h"
 
 namespace app {
+namespace {
+
+// Vista and later; without them the end-session answer alone holds the system.
+using BlockReasonCreate = BOOL(WINAPI*)(HWND, LPCWSTR);
+using BlockReasonDestroy = BOOL(WINAPI*)(HWND);
+
+template <class F>
+F User32Function(const char* name) {
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    return user32 ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
+}
+
+}  // namespace
 
 void MainWindowActions::OpenWithShell(HWND owner, const wchar_t* address) {
     ShellExecuteW(owner, L"Open", address, L"", L"", SW_SHOWNORMAL);  // nothing is shown on failure
@@ -18,6 +33,7 @@ void FrmMain::Form_Load() {
     Get<host::PushButton>("Command2").onClick = [this] { Command2_Click(); };
     Get<host::PushButton>("Command1").onClick = [this] { Command1_Click(); };
     Get<host::Timer>("Timer1").onTimer = [this] { Timer1_Timer(); };
+    Get<host::ListBox>("List1").onDblClick = [this] { List1_DblClick(); };
     Get<host::Picture>("Image2").onClick = [this] { OpenMakerPage(); };
     Get<host::Label>("Label4").onClick = [this] { OpenMakerPage(); };
     mdXpThemeSupport::FixThemeSupport(Controls());  // nothing to do here without frames or graphical buttons
@@ -29,29 +45,63 @@ void FrmMain::Command1_Click() { Unload(); }
 
 void FrmMain::Timer1_Timer() { repair_.OnTimerTick(*this); }
 
+void FrmMain::List1_DblClick() {
+    int line = Get<host::ListBox>("List1").ListIndex();
+    const StepRecord* step = line >= 0 ? repair_.StepAtLine(static_cast<size_t>(line)) : nullptr;
+    if (!step) return;
+    if (!details_) {
+        host::ParsedForm parsed = host::LoadFormResource(L"FRMDETAILS");
+        if (!parsed.ok) return;
+        details_ = std::make_unique<FrmDetails>(std::move(parsed.form), Window());
+    }
+    details_->ShowDetails(StepDetails(*step), RunReport(repair_.Steps()));
+}
+
 void FrmMain::OpenMakerPage() { actions_.openPage(Window(), kMakerPageUrl); }
 
-void FrmMain::Form_QueryUnload(bool&) { Teardown(); }
+void FrmMain::Form_QueryUnload(bool& cancel) {
+    // A repair stopped half way can leave the machine without an address.
+    if (repair_.IsRunning()) {
+        cancel = true;
+        return;
+    }
+    Teardown();
+}
 
 void FrmMain::Form_Unload(bool&) { Teardown(); }
 
+bool FrmMain::Form_QueryEndSession() { return repair_.AllowsEndSession(); }
+
 void FrmMain::Teardown() {
+    if (details_) details_->Unload();
     for (size_t i = 0; i < Controls().size(); ++i) host::ProcessPendingMessages();
     Unload();  // already under way: the host ignores the nested request
 }
 
-void FrmMain::SetCloseEnabled(bool enabled) { Get<host::PushButton>("Command1").SetEnabled(enabled); }
+void FrmMain::SetCloseEnabled(bool enabled) {
+    Get<host::PushButton>("Command1").SetEnabled(enabled);
+    // The close box and Alt+F4 follow the system menu's Close.
+    if (HMENU menu = GetSystemMenu(Window(), FALSE))
+        EnableMenuItem(menu, SC_CLOSE, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
 
 void FrmMain::SetStartEnabled(bool enabled) { Get<host::PushButton>("Command2").SetEnabled(enabled); }
 
 void FrmMain::ClearStatus() { Get<host::ListBox>("List1").Clear(); }
 
-void FrmMain::AppendStatus(const std::wstring& line) { Get<host::ListBox>("List1").AddItem(line); }
+void FrmMain::AppendStatus(const std::wstring& line) {
+    auto& list = Get<host::ListBox>("List1");
+    list.AddItem(line);
+    // Failure lines make the run longer than the list: keep the newest in view.
+    SendMessageW(list.Window(), LB_SETTOPINDEX, static_cast<WPARAM>(list.ListCount() - 1), 0);
+}
+
+bool FrmMain::StatusLineFits(const std::wstring& line) const { return Get<host::ListBox>("List1").TextFits(line); }
 
 void FrmMain::ProcessPendingMessages() { host::ProcessPendingMessages(); }
 
-std::wstring FrmMain::RunCommand(const std::wstring& commandLine) {
-    // Keep painting while the command runs; stop waiting once the window closes.
+CommandResult FrmMain::RunCommand(const std::wstring& commandLine) {
+    // Keep painting while the command runs; stop waiting if the window is gone.
     return actions_.runCommand(commandLine, [this] {
         host::ProcessPendingMessages();
         return !IsClosing();
@@ -59,6 +109,22 @@ std::wstring FrmMain::RunCommand(const std::wstring& commandLine) {
 }
 
 void FrmMain::StopTimer() { Get<host::Timer>("Timer1").SetEnabled(false); }
+
+void FrmMain::HoldEndSession(bool hold) {
+    if (!Window()) return;
+    static const auto create = User32Function<BlockReasonCreate>("ShutdownBlockReasonCreate");
+    static const auto destroy = User32Function<BlockReasonDestroy>("ShutdownBlockReasonDestroy");
+    if (hold && create) create(Window(), kEndSessionReason);
+    if (!hold && destroy) destroy(Window());
+}
+
+void FrmMain::ShowProgress(size_t stepsDone, bool failed) {
+    if (Window()) taskbar_.Show(Window(), stepsDone, std::size(kRepairSteps), failed);
+}
+
+void FrmMain::ClearProgress() {
+    if (Window()) taskbar_.Clear(Window());
+}
 
 bool FrmMain::IsClosing() const { return IsUnloading() || !IsLoaded(); }
 

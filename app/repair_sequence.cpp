@@ -1,28 +1,47 @@
 #include "app/repair_sequence.h"
 
+#include <iterator>
+
 namespace app {
 namespace {
-
-// Returns false when the window began closing during the step's messages.
-bool Announce(RepairWindow& window, const wchar_t* line) {
-    window.AppendStatus(line);
-    return !window.IsClosing();
-}
 
 bool Settle(RepairWindow& window) {
     window.ProcessPendingMessages();
     return !window.IsClosing();
 }
 
-void RunSteps(RepairWindow& window) {
+}  // namespace
+
+// Returns false when the window began closing during the line's messages.
+bool RepairSequence::Announce(RepairWindow& window, const std::wstring& line) {
+    window.AppendStatus(line);
+    ++lines_;
+    return !window.IsClosing();
+}
+
+void RepairSequence::RunSteps(RepairWindow& window) {
     window.SetCloseEnabled(false);
     window.SetStartEnabled(false);
     window.ClearStatus();
+    lines_ = 0;
+    steps_.clear();
+    window.ShowProgress(0, false);
     if (!Announce(window, kRepairStartLine) || !Settle(window)) return;
+    bool failed = false;
     for (const RepairStep& step : kRepairSteps) {
+        StepRecord record{step.statusLine, step.commandLine, {}, lines_, 1};
         if (!Announce(window, step.statusLine)) return;
-        window.RunCommand(step.commandLine);  // its output is not shown
-        if (window.IsClosing() || !Settle(window)) return;
+        record.result = window.RunCommand(step.commandLine);
+        if (window.IsClosing()) return;
+        if (!record.result.outcome.Succeeded()) {
+            failed = true;
+            std::wstring line = FailureLine(record.result.outcome, record.result.text);
+            Announce(window, CutToFit(line, [&](const std::wstring& l) { return window.StatusLineFits(l); }));
+            record.lineCount = 2;
+        }
+        steps_.push_back(std::move(record));
+        window.ShowProgress(steps_.size(), failed);
+        if (!Settle(window)) return;
     }
     if (!Announce(window, kRepairDoneLine) || !Settle(window)) return;
     window.SetStartEnabled(true);
@@ -30,13 +49,20 @@ void RunSteps(RepairWindow& window) {
     Settle(window);
 }
 
-}  // namespace
+const StepRecord* RepairSequence::StepAtLine(size_t index) const {
+    for (const StepRecord& step : steps_)
+        if (index >= step.firstLine && index < step.firstLine + step.lineCount) return &step;
+    return nullptr;
+}
 
 void RepairSequence::OnTimerTick(RepairWindow& window) {
     if (running_ || window.IsClosing()) return;
     running_ = true;
+    window.HoldEndSession(true);
     RunSteps(window);
     running_ = false;
+    window.ClearProgress();
+    window.HoldEndSession(false);
     window.StopTimer();
 }
 

@@ -1,8 +1,14 @@
 // The network repair run behind "Start": four commands, each announced by a
-// numbered status line, with both buttons disabled until the run is over.
+// numbered status line and followed by a line saying what went wrong where
+// one did not succeed, with the window kept open and both buttons disabled
+// until the run is over.
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "app/command_outcome.h"
+#include "app/run_report.h"
 
 namespace app {
 
@@ -10,15 +16,23 @@ namespace app {
 class RepairWindow {
 public:
     virtual ~RepairWindow() = default;
+    // Off also keeps the window from being closed (its close box, Alt+F4).
     virtual void SetCloseEnabled(bool enabled) = 0;
     virtual void SetStartEnabled(bool enabled) = 0;
     virtual void ClearStatus() = 0;
     virtual void AppendStatus(const std::wstring& line) = 0;
+    // Whether a line shows whole in the status list.
+    virtual bool StatusLineFits(const std::wstring& line) const = 0;
     virtual void ProcessPendingMessages() = 0;
-    // Runs one console command to its end; the output is not shown.
-    virtual std::wstring RunCommand(const std::wstring& commandLine) = 0;
+    // Runs one console command to its end (or its time limit).
+    virtual CommandResult RunCommand(const std::wstring& commandLine) = 0;
     virtual void StopTimer() = 0;
-    // True once the window has begun to close: the rest of the run is dropped.
+    // While held, the system is told why log-off and shut-down must wait.
+    virtual void HoldEndSession(bool hold) = 0;
+    // Steps finished out of kRepairSteps, and whether one has failed.
+    virtual void ShowProgress(size_t stepsDone, bool failed) = 0;
+    virtual void ClearProgress() = 0;
+    // True once the window is gone or going: the rest of the run is dropped.
     virtual bool IsClosing() const = 0;
 };
 
@@ -29,6 +43,7 @@ struct RepairStep {
 
 inline constexpr const wchar_t* kRepairStartLine = L"Repairing Network, Please Wait...";
 inline constexpr const wchar_t* kRepairDoneLine = L"DONE!";
+inline constexpr const wchar_t* kEndSessionReason = L"Repairing the network connection";
 inline constexpr RepairStep kRepairSteps[] = {
     {L"Step 01/04 - Releasing IP Information...", L"ipconfig /release"},
     {L"Step 02/04 - Purging DNS Cache...", L"ipconfig /flushdns"},
@@ -43,9 +58,21 @@ public:
     // steps) is ignored, so one press of "Start" gives one run.
     void OnTimerTick(RepairWindow& window);
     bool IsRunning() const { return running_; }
+    // A log-off or shut-down may go ahead only between runs.
+    bool AllowsEndSession() const { return !running_; }
+
+    // The steps of the last run (so far, during one).
+    const std::vector<StepRecord>& Steps() const { return steps_; }
+    // The step whose lines include the status list's line at index, or none.
+    const StepRecord* StepAtLine(size_t index) const;
 
 private:
+    void RunSteps(RepairWindow& window);
+    bool Announce(RepairWindow& window, const std::wstring& line);
+
     bool running_ = false;
+    size_t lines_ = 0;
+    std::vector<StepRecord> steps_;
 };
 
 }  // namespace app

@@ -307,9 +307,9 @@ TEST_F(PlantedFolder, NothingPlantedRunsWhileTheProgramShowsItsArtworkAndRepairs
         SendMessageW(start, BM_CLICK, 0, 0);
         for (int waited = 0; waited < 120000; waited += 100) {
             Sleep(100);
-            if (ListLines(list).size() == kExpectedStatusLines.size() && IsWindowEnabled(start)) break;
+            if (ListLines(list).size() == kWineRunLineCount && IsWindowEnabled(start)) break;
         }
-        EXPECT_EQ(ListLines(list), kExpectedStatusLines);
+        EXPECT_TRUE(IsWineRun(ListLines(list)));  // the system's ipconfig ran, and said no
         ExpectPictureOverBackground(window);
         modules = program.Modules();
     }

@@ -5,6 +5,7 @@
 //   child_writer hold MS    writes "held" and stays alive for MS milliseconds
 //   child_writer cwd        writes its current folder
 //   child_writer load NAME  loads the library by its bare name; exits 0 if it loaded
+//   child_writer raw HEX    writes the bytes spelled in hexadecimal
 #include <windows.h>
 
 #include <cstdlib>
@@ -36,6 +37,15 @@ int main(int argc, char** argv) {
     }
     if (argc < 3) return 100;
     if (std::strcmp(argv[1], "load") == 0) return LoadLibraryA(argv[2]) ? 0 : 1;
+    if (std::strcmp(argv[1], "raw") == 0) {
+        std::vector<char> bytes;
+        for (const char* hex = argv[2]; hex[0] && hex[1]; hex += 2) {
+            const char pair[3] = {hex[0], hex[1], 0};
+            bytes.push_back(static_cast<char>(std::strtol(pair, nullptr, 16)));
+        }
+        WriteAll(GetStdHandle(STD_OUTPUT_HANDLE), bytes);
+        return 0;
+    }
     long value = std::strtol(argv[2], nullptr, 10);
     if (std::strcmp(argv[1], "bytes") == 0) {
         WriteAll(GetStdHandle(STD_OUTPUT_HANDLE), OutputPattern(static_cast<size_t>(value)));

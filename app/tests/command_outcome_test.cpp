@@ -12,6 +12,7 @@ TEST(CommandOutcome, OnlyAZeroExitSucceeds) {
     EXPECT_FALSE(kExit1.Succeeded());
     EXPECT_FALSE((CommandOutcome{CommandEnd::NotStarted, 0}).Succeeded());
     EXPECT_FALSE((CommandOutcome{CommandEnd::TimedOut, 0}).Succeeded());
+    EXPECT_FALSE((CommandOutcome{CommandEnd::Abandoned, 0}).Succeeded());
 }
 
 TEST(CommandOutcome, FailureLineNamesTheOutcomeAndTheTellingLine) {
@@ -33,14 +34,17 @@ TEST(CommandOutcome, FailureLineNamesTheOutcomeAndTheTellingLine) {
         {{CommandEnd::NotStarted, 2}, L"Error: CreateProcess failed. 2",
          L"    could not be started (error 2): Error: CreateProcess failed. 2"},
         {{CommandEnd::TimedOut, 0}, L"Renewing...\n", L"    ended after the time limit: Renewing..."},
+        {{CommandEnd::Abandoned, 0}, L"", L"    was not waited for"},
     };
-    for (const Row& row : rows) EXPECT_EQ(FailureLine(row.outcome, row.output, 200), row.line) << row.output;
+    for (const Row& row : rows) EXPECT_EQ(FailureLine(row.outcome, row.output), row.line) << row.output;
 }
 
-TEST(CommandOutcome, FailureLineIsCutToFit) {
-    EXPECT_EQ(FailureLine(kExit1, L"Error: far too long", 20), L"    exit code 1: ...");
-    EXPECT_EQ(FailureLine(kExit1, L"Error", 22), L"    exit code 1: Error");  // exactly fits
-    EXPECT_EQ(FailureLine(kExit1, L"", 2), L"..");
+TEST(CommandOutcome, CutToFitKeepsTheLongestStartThatFits) {
+    auto atMost = [](size_t n) { return [n](const std::wstring& line) { return line.size() <= n; }; };
+    const std::wstring line = L"    exit code 1: Error: far too long";
+    EXPECT_EQ(CutToFit(line, atMost(20)), L"    exit code 1: ...");
+    EXPECT_EQ(CutToFit(line, atMost(line.size())), line);  // exactly fits
+    EXPECT_EQ(CutToFit(line, atMost(2)), L"...");           // nothing fits: the mark alone
 }
 
 }  // namespace

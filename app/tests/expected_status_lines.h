@@ -2,6 +2,8 @@
 // rather than taken from the code under test.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -13,3 +15,30 @@ inline const std::vector<std::wstring> kExpectedStatusLines = {
     L"Step 04/04 - Renewing IP Information...",
     L"DONE!",
 };
+
+// Wine's ipconfig refuses every switch the repair uses with exit code 1, so
+// there each step's line is followed by this, cut to the list's width.
+inline const std::wstring kWineFailureLine =
+    L"    exit code 1: Error: Unknown or invalid command line parameters specified";
+inline constexpr size_t kWineRunLineCount = 10;
+
+// Whether lines are a finished run under Wine: the six lines, each step's
+// followed by the failure line (whole, or cut and ending in "...").
+inline ::testing::AssertionResult IsWineRun(const std::vector<std::wstring>& lines) {
+    std::vector<std::wstring> statusLines;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        bool failureLine = i >= 2 && i % 2 == 0 && i + 1 < lines.size();
+        if (!failureLine) {
+            statusLines.push_back(lines[i]);
+            continue;
+        }
+        const std::wstring& line = lines[i];
+        bool cut = line.size() > 3 && line.ends_with(L"...");
+        std::wstring shown = cut ? line.substr(0, line.size() - 3) : line;
+        if (shown.size() < 22 || !kWineFailureLine.starts_with(shown) || (!cut && shown != kWineFailureLine))
+            return ::testing::AssertionFailure() << "line " << i << " is not the failure line";
+    }
+    if (lines.size() != kWineRunLineCount || statusLines != kExpectedStatusLines)
+        return ::testing::AssertionFailure() << lines.size() << " lines, not the six with four failure lines";
+    return ::testing::AssertionSuccess();
+}

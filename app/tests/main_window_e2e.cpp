@@ -58,12 +58,12 @@ const Child* FindChild(const std::vector<Child>& children, const wchar_t* window
     return nullptr;
 }
 
-// Waits until a run has finished: six lines and both buttons enabled again.
+// Waits until a run has finished: its lines and both buttons enabled again.
 bool WaitForIdleAfterRun(HWND list, HWND start, HWND close, DWORD timeoutMs, size_t& mostLines) {
     for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
         size_t count = static_cast<size_t>(SendMessageW(list, LB_GETCOUNT, 0, 0));
         mostLines = std::max(mostLines, count);
-        if (count == kExpectedStatusLines.size() && IsWindowEnabled(start) && IsWindowEnabled(close)) return true;
+        if (count == kWineRunLineCount && IsWindowEnabled(start) && IsWindowEnabled(close)) return true;
         Sleep(50);
     }
     return false;
@@ -111,17 +111,17 @@ TEST(MainWindow, ShowsItsControlsRunsTheRepairAndCloses) {
     size_t mostLines = 0;
     SendMessageW(start->window, BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitForIdleAfterRun(list->window, start->window, close->window, 120000, mostLines));
-    EXPECT_EQ(ListLines(list->window), kExpectedStatusLines);
-    EXPECT_EQ(mostLines, kExpectedStatusLines.size());
+    EXPECT_TRUE(IsWineRun(ListLines(list->window)));
+    EXPECT_EQ(mostLines, kWineRunLineCount);
 
     // A second press runs again on a cleared list.
     SendMessageW(list->window, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(L"marker"));
-    ASSERT_EQ(ListLines(list->window).size(), 7u);
+    ASSERT_EQ(ListLines(list->window).size(), kWineRunLineCount + 1);
     SendMessageW(start->window, BM_CLICK, 0, 0);
     Sleep(200);
     mostLines = 0;
     ASSERT_TRUE(WaitForIdleAfterRun(list->window, start->window, close->window, 120000, mostLines));
-    EXPECT_EQ(ListLines(list->window), kExpectedStatusLines);
+    EXPECT_TRUE(IsWineRun(ListLines(list->window)));
     SaveScreenshot(window, win32::ProgramFolder() + L"main-window-after-run.bmp");
 
     SendMessageW(close->window, BM_CLICK, 0, 0);
@@ -142,19 +142,141 @@ TEST(MainWindow, OpensAndClosesWithTheCloseButton) {
     EXPECT_EQ(program.WaitForExit(120000), 0);
 }
 
-TEST(MainWindow, ClosingDuringARunEndsTheProgramCleanly) {
-    RunningProgram program;
-    ASSERT_TRUE(program.Started());
-    HWND window = program.WaitForMainWindow(60000);
-    ASSERT_NE(window, nullptr);
+struct StartedWindow {
+    HWND window = nullptr, start = nullptr, close = nullptr, list = nullptr;
+};
+
+StartedWindow ControlsOf(HWND window) {
     std::vector<Child> children = ChildrenOf(window);
     const Child* start = FindChild(children, L"Button", L"Start");
+    const Child* close = FindChild(children, L"Button", L"Close");
     const Child* list = FindChild(children, L"ListBox", nullptr);
-    ASSERT_TRUE(start && list);
-    SendMessageW(start->window, BM_CLICK, 0, 0);
-    // Close as soon as the run has begun.
-    for (int i = 0; i < 400 && SendMessageW(list->window, LB_GETCOUNT, 0, 0) < 2; ++i) Sleep(5);
-    PostMessageW(window, WM_CLOSE, 0, 0);
+    if (!start || !close || !list) return {};
+    return {window, start->window, close->window, list->window};
+}
+
+std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    LRESULT length = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+// The details window the main window owns, once it has appeared.
+HWND WaitForDetails(HWND owner) {
+    for (int waited = 0; waited < 10000; waited += 50) {
+        HWND details = FindWindowW(nullptr, L"Repair Details");
+        if (details && GetWindow(details, GW_OWNER) == owner && IsWindowVisible(details)) return details;
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+std::wstring ClipboardText() {
+    std::wstring text;
+    for (int i = 0; i < 50 && !OpenClipboard(nullptr); ++i) Sleep(20);
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = chars;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+void EmptyTheClipboard() {
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+}
+
+std::wstring StepDetailsUnderWine(const wchar_t* statusLine, const wchar_t* command) {
+    return std::wstring(statusLine) + L"\r\nCommand: " + command +
+           L"\r\nResult: exit code 1\r\nOutput:\r\nError: Unknown or invalid command line parameters specified\r\n"
+           L"Usage: ipconfig [ /? | /all ]\r\n";
+}
+
+// A real double-click on a line of the list, as the mouse sends it.
+void DoubleClickLine(HWND list, int line) {
+    int height = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+    int top = static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
+    LPARAM at = MAKELPARAM(10, height * (line - top) + height / 2);
+    SendMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(list, WM_LBUTTONUP, 0, at);
+    SendMessageW(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    SendMessageW(list, WM_LBUTTONUP, 0, at);
+}
+
+TEST(MainWindow, EachStepsOwnWordsOpenFromItsLineAndCopyAsAReport) {
+    RunningProgram program;
+    ASSERT_TRUE(program.Started());
+    StartedWindow w = ControlsOf(program.WaitForMainWindow(60000));
+    ASSERT_NE(w.window, nullptr);
+    size_t mostLines = 0;
+    SendMessageW(w.start, BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitForIdleAfterRun(w.list, w.start, w.close, 120000, mostLines));
+    SetForegroundWindow(w.window);
+
+    DoubleClickLine(w.list, 2);  // the failure line under step 1 opens step 1
+    HWND details = WaitForDetails(w.window);
+    ASSERT_NE(details, nullptr) << "no details window";
+    HWND text = FindWindowExW(details, nullptr, L"Edit", nullptr);
+    HWND copy = FindWindowExW(details, nullptr, L"Button", L"Copy");
+    ASSERT_TRUE(text && copy);
+    EXPECT_TRUE(GetWindowLongW(text, GWL_STYLE) & ES_READONLY);
+    Sleep(300);
+    SaveScreenshot(details, win32::ProgramFolder() + L"details-window.bmp");
+    const std::wstring step1 = StepDetailsUnderWine(L"Step 01/04 - Releasing IP Information...", L"ipconfig /release");
+    const std::wstring step3 =
+        StepDetailsUnderWine(L"Step 03/04 - Refreshing DHCP & DNS...", L"ipconfig /registerdns");
+    EXPECT_EQ(WindowText(text), step1);
+
+    EmptyTheClipboard();
+    SendMessageW(copy, BM_CLICK, 0, 0);
+    const std::wstring report = ClipboardText();
+    EXPECT_EQ(report, step1 + L"\r\n" +
+                          StepDetailsUnderWine(L"Step 02/04 - Purging DNS Cache...", L"ipconfig /flushdns") + L"\r\n" +
+                          step3 + L"\r\n" +
+                          StepDetailsUnderWine(L"Step 04/04 - Renewing IP Information...", L"ipconfig /renew"));
+    EmptyTheClipboard();
+    SendMessageW(text, WM_CHAR, 0x03, 0);  // Ctrl+C with nothing selected
+    EXPECT_EQ(ClipboardText(), report);
+
+    // Esc closes it; Enter on a selected line opens that line's step.
+    PostMessageW(text, WM_KEYDOWN, VK_ESCAPE, 0);
+    for (int i = 0; i < 100 && IsWindowVisible(details); ++i) Sleep(50);
+    EXPECT_FALSE(IsWindow(details) && IsWindowVisible(details)) << "Esc did not close the details";
+    SendMessageW(w.list, LB_SETCURSEL, 5, 0);
+    PostMessageW(w.list, WM_KEYDOWN, VK_RETURN, 0);
+    details = WaitForDetails(w.window);
+    ASSERT_NE(details, nullptr) << "Enter did not open the details";
+    text = FindWindowExW(details, nullptr, L"Edit", nullptr);
+    EXPECT_EQ(WindowText(text), step3);
+
+    SendMessageW(w.close, BM_CLICK, 0, 0);
+    EXPECT_EQ(program.WaitForExit(30000), 0);
+}
+
+TEST(MainWindow, ClosingDuringARunIsRefusedAndTheRunCompletes) {
+    RunningProgram program;
+    ASSERT_TRUE(program.Started());
+    StartedWindow w = ControlsOf(program.WaitForMainWindow(60000));
+    ASSERT_NE(w.window, nullptr);
+    SendMessageW(w.start, BM_CLICK, 0, 0);
+    for (int i = 0; i < 400 && SendMessageW(w.list, LB_GETCOUNT, 0, 0) < 2; ++i) Sleep(5);
+    SendMessageW(w.window, WM_CLOSE, 0, 0);
+    SendMessageW(w.window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_FALSE(SendMessageW(w.window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF)) << "log-off not held";
+    ASSERT_LT(SendMessageW(w.list, LB_GETCOUNT, 0, 0), static_cast<LRESULT>(kWineRunLineCount))
+        << "the run ended before the close was tried";
+    EXPECT_TRUE(IsWindow(w.window));
+    size_t mostLines = 0;
+    ASSERT_TRUE(WaitForIdleAfterRun(w.list, w.start, w.close, 120000, mostLines));
+    EXPECT_TRUE(IsWineRun(ListLines(w.list)));
+    EXPECT_TRUE(SendMessageW(w.window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+    PostMessageW(w.window, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitForExit(60000), 0);
 }
 

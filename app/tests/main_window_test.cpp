@@ -35,7 +35,7 @@ protected:
         actions.runCommand = [this](const std::wstring& commandLine, const KeepWaiting& keepWaiting) {
             commands_.push_back(commandLine);
             if (onCommand_) onCommand_(keepWaiting);
-            return std::wstring(L"output nobody reads");
+            return CommandResult{L"output", {}};
         };
         actions.openPage = [this](HWND owner, const wchar_t* address) { pages_.emplace_back(owner, address); };
         window_ = std::make_unique<FrmMain>(std::move(parsed.form), actions);
@@ -103,20 +103,27 @@ TEST_F(MainWindow, StartArmsTheTimerWhoseTickRunsTheRepairOnce) {
     EXPECT_EQ(commands_.size(), 4u);
 }
 
-TEST_F(MainWindow, ClosingDuringACommandDropsTheRestOfTheRun) {
+TEST_F(MainWindow, ClosingAndEndingTheSessionWaitForTheRun) {
     FrmMain& window = Open();
-    int waits = 0;
+    HWND hwnd = window.Window();
+    std::vector<std::wstring> duringRun;
     onCommand_ = [&](const KeepWaiting& keepWaiting) {
         if (commands_.size() != 2) return;
-        PostMessageW(window.Window(), WM_CLOSE, 0, 0);
-        while (keepWaiting() && ++waits < 1000) Sleep(1);
+        SendMessageW(hwnd, WM_CLOSE, 0, 0);
+        SendMessageW(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+        keepWaiting();
+        UINT closeState = GetMenuState(GetSystemMenu(hwnd, FALSE), SC_CLOSE, MF_BYCOMMAND);
+        duringRun = {window.IsLoaded() ? L"open" : L"closed", (closeState & MF_GRAYED) ? L"greyed" : L"enabled",
+                     SendMessageW(hwnd, WM_QUERYENDSESSION, 0, 0) ? L"end allowed" : L"end held"};
     };
     SendMessageW(window.Get<host::PushButton>("Command2").Window(), BM_CLICK, 0, 0);
-    ASSERT_TRUE(PumpUntil([&] { return !window.IsLoaded(); }));
-    EXPECT_LT(waits, 1000) << "the runner was not told to stop waiting";
-    PumpUntil([] { return false; }, 500);
-    EXPECT_EQ(commands_.size(), 2u);
-    EXPECT_EQ(host::Form::LoadedCount(), 0u);
+    ASSERT_TRUE(PumpUntil([&] { return Idle() && Lines().size() == 6; }));
+    EXPECT_EQ(duringRun, (std::vector<std::wstring>{L"open", L"greyed", L"end held"}));
+    EXPECT_EQ(commands_.size(), 4u);  // the run went on to its end
+    EXPECT_FALSE(GetMenuState(GetSystemMenu(hwnd, FALSE), SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_TRUE(SendMessageW(hwnd, WM_QUERYENDSESSION, 0, 0));
+    SendMessageW(hwnd, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(window.IsLoaded());
 }
 
 TEST_F(MainWindow, PictureAndLabelOpenTheMakersPage) {

@@ -11,29 +11,44 @@ namespace app {
 namespace {
 
 // Records what the sequence does; hooks let a test act in the middle of it.
+// Commands succeed unless results are queued for them.
 class FakeWindow : public RepairWindow {
 public:
     void SetCloseEnabled(bool enabled) override { log.push_back(enabled ? L"close on" : L"close off"); closeEnabled = enabled; }
     void SetStartEnabled(bool enabled) override { log.push_back(enabled ? L"start on" : L"start off"); startEnabled = enabled; }
     void ClearStatus() override { log.push_back(L"clear"); status.clear(); }
     void AppendStatus(const std::wstring& line) override { status.push_back(line); }
+    bool StatusLineFits(const std::wstring& line) const override { return line.size() <= statusWidth; }
     void ProcessPendingMessages() override {
         ++pumps;
         if (onPump) onPump();
     }
-    std::wstring RunCommand(const std::wstring& commandLine) override {
+    CommandResult RunCommand(const std::wstring& commandLine) override {
         commands.push_back(commandLine);
         if (onCommand) onCommand();
-        return L"Error: CreateProcess failed. 2";
+        if (results.empty()) return {L"ok", {}};
+        CommandResult result = results.front();
+        results.erase(results.begin());
+        return result;
     }
     void StopTimer() override { ++timerStops; }
+    void HoldEndSession(bool hold) override { log.push_back(hold ? L"hold" : L"release"); }
+    void ShowProgress(size_t done, bool failed) override {
+        progress.push_back(std::to_wstring(done) + (failed ? L"!" : L""));
+    }
+    void ClearProgress() override { progress.push_back(L"clear"); }
     bool IsClosing() const override { return closing; }
 
-    std::vector<std::wstring> log, status, commands;
+    std::vector<std::wstring> log, status, commands, progress;
+    std::vector<CommandResult> results;
+    size_t statusWidth = 200;
     bool closeEnabled = true, startEnabled = true, closing = false;
     int pumps = 0, timerStops = 0;
     std::function<void()> onPump, onCommand;
 };
+
+const CommandResult kWineRefusal{L"Error: Unknown or invalid command line parameters specified\r\n",
+                                 {CommandEnd::Exited, 1}};
 
 TEST(RepairSequence, RunsFourCommandsBetweenSixLinesAndEndsIdle) {
     FakeWindow window;
@@ -44,9 +59,64 @@ TEST(RepairSequence, RunsFourCommandsBetweenSixLinesAndEndsIdle) {
     EXPECT_EQ(window.status, kExpectedStatusLines);
     EXPECT_EQ(window.commands, (std::vector<std::wstring>{L"ipconfig /release", L"ipconfig /flushdns",
                                                           L"ipconfig /registerdns", L"ipconfig /renew"}));
-    EXPECT_EQ(window.log, (std::vector<std::wstring>{L"close off", L"start off", L"clear", L"start on", L"close on"}));
+    EXPECT_EQ(window.log, (std::vector<std::wstring>{L"hold", L"close off", L"start off", L"clear", L"start on",
+                                                      L"close on", L"release"}));
+    EXPECT_EQ(window.progress, (std::vector<std::wstring>{L"0", L"1", L"2", L"3", L"4", L"clear"}));
     EXPECT_EQ(window.timerStops, 1);
     EXPECT_FALSE(sequence.IsRunning());
+}
+
+TEST(RepairSequence, AFailedStepIsFollowedByWhatWentWrongAndKeepsItsOutput) {
+    FakeWindow window;
+    window.statusWidth = 40;
+    window.results = {kWineRefusal, {L"Flushed\nthe cache", {}},
+                      {L"Error: CreateProcess failed. 2", {CommandEnd::NotStarted, 2}},
+                      {L"", {CommandEnd::TimedOut, 0}}};
+    RepairSequence sequence;
+    sequence.OnTimerTick(window);
+
+    EXPECT_EQ(window.status, (std::vector<std::wstring>{
+                                 L"Repairing Network, Please Wait...",
+                                 L"Step 01/04 - Releasing IP Information...",
+                                 L"    exit code 1: Error: Unknown or in...",
+                                 L"Step 02/04 - Purging DNS Cache...",
+                                 L"Step 03/04 - Refreshing DHCP & DNS...",
+                                 L"    could not be started (error 2): E...",
+                                 L"Step 04/04 - Renewing IP Information...",
+                                 L"    ended after the time limit",
+                                 L"DONE!",
+                             }));
+    EXPECT_EQ(window.progress, (std::vector<std::wstring>{L"0", L"1!", L"2!", L"3!", L"4!", L"clear"}));
+    ASSERT_EQ(sequence.Steps().size(), 4u);
+    // The details hold the whole text, not the cut line, with Windows line ends.
+    EXPECT_EQ(StepDetails(sequence.Steps()[0]),
+              L"Step 01/04 - Releasing IP Information...\r\nCommand: ipconfig /release\r\nResult: exit code 1\r\n"
+              L"Output:\r\nError: Unknown or invalid command line parameters specified\r\n");
+    EXPECT_EQ(RunReport(sequence.Steps()),
+              StepDetails(sequence.Steps()[0]) + L"\r\n" +
+                  L"Step 02/04 - Purging DNS Cache...\r\nCommand: ipconfig /flushdns\r\n"
+                  L"Result: succeeded (exit code 0)\r\nOutput:\r\nFlushed\r\nthe cache\r\n\r\n" +
+                  StepDetails(sequence.Steps()[2]) + L"\r\n" + StepDetails(sequence.Steps()[3]));
+    EXPECT_NE(StepDetails(sequence.Steps()[3]).find(L"Output:\r\n(none)"), std::wstring::npos);
+    // Each line leads to its step; the first and last lines to none.
+    const size_t stepOfLine[] = {9, 0, 0, 1, 2, 2, 3, 3, 9};
+    for (size_t line = 0; line < std::size(stepOfLine); ++line) {
+        const StepRecord* step = sequence.StepAtLine(line);
+        EXPECT_EQ(step ? static_cast<size_t>(step - sequence.Steps().data()) : 9, stepOfLine[line]) << line;
+    }
+}
+
+TEST(RepairSequence, EndSessionWaitsForTheRunAndIsHeldMeanwhile) {
+    FakeWindow window;
+    RepairSequence sequence;
+    std::vector<bool> allowedDuringCommands;
+    window.onCommand = [&] { allowedDuringCommands.push_back(sequence.AllowsEndSession()); };
+    EXPECT_TRUE(sequence.AllowsEndSession());
+    sequence.OnTimerTick(window);
+    EXPECT_EQ(allowedDuringCommands, std::vector<bool>(4, false));
+    EXPECT_TRUE(sequence.AllowsEndSession());
+    EXPECT_EQ(window.log.front(), L"hold");
+    EXPECT_EQ(window.log.back(), L"release");
 }
 
 TEST(RepairSequence, AnnouncesEachStepBeforeItsCommand) {
@@ -87,6 +157,7 @@ TEST(RepairSequence, ClosingMidRunStopsTheRest) {
     EXPECT_EQ(window.commands.size(), 2u);
     EXPECT_EQ(window.status.size(), 3u);
     EXPECT_FALSE(window.startEnabled);  // nothing touches the buttons of a closed window
+    EXPECT_EQ(window.log.back(), L"release");
     EXPECT_FALSE(sequence.IsRunning());
 }
 

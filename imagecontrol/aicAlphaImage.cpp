@@ -204,15 +204,18 @@ void aicAlphaImage::SetShadowColor(uint32_t Color) {
     Refresh();
 }
 
+// Forms store the offsets in 16 bits: a wider one would come back as another.
+constexpr int32_t kShadowOffsetLimit = 32767;
+
 void aicAlphaImage::SetShadowOffsetX(int32_t Offset) {
-    if (Offset == shadowOffsetX_) return;
+    if (Offset < -kShadowOffsetLimit - 1 || Offset > kShadowOffsetLimit || Offset == shadowOffsetX_) return;
     shadowOffsetX_ = Offset;
     if (ShadowEnabled()) Refresh();
     site_.PropertyChanged("ShadowOffsetX");
 }
 
 void aicAlphaImage::SetShadowOffsetY(int32_t Offset) {
-    if (Offset == shadowOffsetY_) return;
+    if (Offset < -kShadowOffsetLimit - 1 || Offset > kShadowOffsetLimit || Offset == shadowOffsetY_) return;
     shadowOffsetY_ = Offset;
     if (ShadowEnabled()) Refresh();
     site_.PropertyChanged("ShadowOffsetY");

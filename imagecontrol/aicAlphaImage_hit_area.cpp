@@ -30,14 +30,18 @@ void aicAlphaImage::pvUpdateHitArea() {
     if (bufferImage_) {
         rects = modParsers::ShapedRegionRects(bufferImage_->Pixels(), bufferImage_->Alpha(), hitTestStyle_ - 1);
     } else {
-        // The drawn picture as pixels the size of the control, for this once.
+        // The drawn picture as pixels the size of the control: for this once,
+        // or kept when AutoRedraw wants a buffer that is not drawn yet.
+        const bool wanted = Flag(kBufferInUse);
         propsFlags_ |= kBufferInUse;
-        makingHitBuffer_ = true;
+        makingHitBuffer_ = !wanted;
         if (pvRenderBuffer(true, false))
             rects = modParsers::ShapedRegionRects(bufferImage_->Pixels(), bufferImage_->Alpha(), hitTestStyle_ - 1);
         makingHitBuffer_ = false;
-        propsFlags_ &= ~kBufferInUse;
-        bufferImage_.reset();
+        if (!wanted) {
+            propsFlags_ &= ~kBufferInUse;
+            bufferImage_.reset();
+        }
     }
     hitRegion_ = std::move(rects);
     hasHitRegion_ = true;  // an empty region: nothing visible, nothing hit

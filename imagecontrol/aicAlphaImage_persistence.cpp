@@ -1,5 +1,6 @@
 // A new control's settings, and saving and restoring the whole state, the
 // image bytes included, through the site's property store.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -10,6 +11,13 @@ namespace {
 
 constexpr uint32_t kMaskSystemColour = 0x8000000F;  // button face
 constexpr uint32_t kDarkGrey = 0x404040;
+constexpr uint32_t kStoredPropsBits = 0x1FF;
+// A fixed drawn size is kept as stored (a form designed at a higher DPI holds
+// more pixels than the control has at load); only a size beyond any the
+// control could draw is limited, so that a damaged form cannot allocate a
+// buffer of gigabytes.
+constexpr int32_t kFixedSizeFactor = 16;
+constexpr int32_t kFixedSizeLimit = 16384;
 constexpr int64_t kInt16Min = std::numeric_limits<int16_t>::min(), kInt16Max = std::numeric_limits<int16_t>::max();
 constexpr int64_t kInt32Min = std::numeric_limits<int32_t>::min(), kInt32Max = std::numeric_limits<int32_t>::max();
 
@@ -112,8 +120,9 @@ void aicAlphaImage::pvReadStoredState() {
     rotation_ = stored.Int("Angle", 0, -359, 359);
     grayFormula_ = stored.Int("GrayScale", -1, -1, 7);
     hitTestStyle_ = stored.Int("HitTest", 0, 0, 3);
-    // The buffer-in-use bit belongs to the running control, never to a form.
-    propsFlags_ = static_cast<uint32_t>(stored.Int("Props", 1, 0, 0x1FF)) & ~(kBufferInUse | 0x002u);
+    // The buffer-in-use bit belongs to the running control, never to a form;
+    // bits no switch uses (a negative value's too) are ignored, not the rest.
+    propsFlags_ = static_cast<uint32_t>(stored.Int("Props", 1)) & kStoredPropsBits & ~(kBufferInUse | 0x002u);
     maskApplied_ = stored.Bool("MaskUsed", false);
     maskColor_ = stored.Colour("MaskColor", kMaskSystemColour);
     maskSource_ = stored.Int("MaskSource", 0, 0, 5);
@@ -153,11 +162,12 @@ void aicAlphaImage::ReadProperties() {
         mirror_ = 0;
         scaledWidth_ = scaledHeight_ = 0;
     } else {
-        // A fixed drawn size larger than both the control and the picture
-        // was not written by a control: draw the picture's own size instead.
-        const int32_t widthLimit = std::max(NearestInt(site_.ScaleWidth()), image_->Width());
-        const int32_t heightLimit = std::max(NearestInt(site_.ScaleHeight()), image_->Height());
-        if (scaledWidth_ > widthLimit || scaledHeight_ > heightLimit) scaledWidth_ = scaledHeight_ = 0;
+        auto limit = [](int32_t size, double control, int32_t picture) {
+            const int64_t largest = std::max<int64_t>(NearestInt(control), picture);
+            return static_cast<int32_t>(std::min<int64_t>({size, largest * kFixedSizeFactor, kFixedSizeLimit}));
+        };
+        scaledWidth_ = limit(scaledWidth_, site_.ScaleWidth(), image_->Width());
+        scaledHeight_ = limit(scaledHeight_, site_.ScaleHeight(), image_->Height());
         pvReapplyModifications();
         if (AutoRedraw() && site_.UserMode()) {
             propsFlags_ |= kBufferInUse;
@@ -215,8 +225,8 @@ void aicAlphaImage::WriteProperties() {
     if (maskApplied_) site_.WriteProperty("Mask", integer(appliedMaskColor_), integer(kMaskSystemColour));
     site_.WriteProperty("ShadowColor", integer(shadowColor_), integer(kDarkGrey));
     site_.WriteProperty("ShadowDepth", integer(shadowDepth_), integer(2));
-    site_.WriteProperty("ShadowX", integer(static_cast<int16_t>(shadowOffsetX_)), integer(2));
-    site_.WriteProperty("ShadowY", integer(static_cast<int16_t>(shadowOffsetY_)), integer(2));
+    site_.WriteProperty("ShadowX", integer(shadowOffsetX_), integer(2));  // 16 bits, as the setters keep them
+    site_.WriteProperty("ShadowY", integer(shadowOffsetY_), integer(2));
     site_.WriteProperty("ShadowOpacity", integer(shadowOpacity_), integer(50));
     site_.WriteProperty("Intensity", PropertyValue(static_cast<double>(lightAdjustment_)), PropertyValue(0.0));
     if (scaleMethod_ == 4) {

@@ -188,11 +188,13 @@ public:
     // A resource by name or number: custom data when ResSection is a type
     // name, else a picture of kind 0 (bitmap), 1 (icon) or 2 (cursor).
     // VBglobal: the module that holds it; null for the program itself.
+    // replaced (optional) says whether the pixels held before were given up:
+    // not when the resource is missing, of an unknown kind or too short.
     using ResourceId = std::variant<std::wstring, int32_t>;
     using ResourceSection = std::variant<std::wstring, int16_t>;
     bool LoadPicture_Resource(const ResourceId& ResIndex, const ResourceSection& ResSection, HMODULE VBglobal = nullptr,
                               int32_t iconCx = 0, int32_t iconCy = 0, int64_t streamStart = 0,
-                              int64_t streamLength = 0, int32_t iconBitDepth = 32);
+                              int64_t streamLength = 0, int32_t iconBitDepth = 32, bool* replaced = nullptr);
     // A bitmap, icon or metafile picture object.
     bool LoadPicture_StdPicture(IPicture* Picture);
     // A bitmap, metafile, enhanced metafile, icon or cursor handle; the

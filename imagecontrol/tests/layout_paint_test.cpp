@@ -8,16 +8,6 @@
 
 namespace {
 
-struct Host {
-    c32bppDIB image{capability::kGdiplusNever};
-    Host(int w, int h) { image.InitializeDIB(w, h); }
-    void Paint(aicAlphaImage& control, PixelRect clip) { control.Paint({nullptr, &image}, clip); }
-    bool Untouched() const {
-        const uint8_t* p = image.BitsPointer();
-        return std::all_of(p, p + image.Pixels().PixelCount() * 4, [](uint8_t b) { return b == 0; });
-    }
-};
-
 TEST(ControlLayout, ScalesAndPlacesThePicture) {
     struct Case {
         int imageW, imageH, method;
@@ -137,7 +127,12 @@ TEST(ControlPaint, BufferAndHitAreaFollowThePicture) {
     direct.Paint(t.control, {0, 0, 60, 60});
     EXPECT_EQ(std::memcmp(buffered.image.BitsPointer(), direct.image.BitsPointer(), 60 * 60 * 4), 0);
 
+    // Shaping the hit area keeps the buffer AutoRedraw asked for, not drawn yet.
+    t.control.SetAutoRedraw(true);
     t.control.SetHitTest(2);
+    EXPECT_NE(t.control.BufferImage(), nullptr);
+    EXPECT_TRUE(t.control.PropsFlags() & 0x020u);
+
     t.control.SetMaskUsed(2);  // the corner colour goes: a hole in the shape
     EXPECT_TRUE(t.control.HasHitRegion());
     EXPECT_FALSE(t.control.HitTestPoint(20, 25));

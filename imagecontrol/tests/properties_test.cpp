@@ -32,6 +32,10 @@ TEST(ControlProperties, NormaliseOrIgnoreValues) {
         {"depth 11", [](auto& c) { c.SetShadowDepth(11); }, [](auto& c) { return int64_t(c.ShadowDepth()); }, 2},
         {"shadow opacity 101", [](auto& c) { c.SetShadowOpacity(101); },
          [](auto& c) { return int64_t(c.ShadowOpacity()); }, 50},
+        {"shadow x 40000", [](auto& c) { c.SetShadowOffsetX(40000); },
+         [](auto& c) { return int64_t(c.ShadowOffsetX()); }, 2},  // stored in 16 bits
+        {"shadow y -32768", [](auto& c) { c.SetShadowOffsetY(-32768); },
+         [](auto& c) { return int64_t(c.ShadowOffsetY()); }, -32768},
         {"grey 9", [](auto& c) { c.SetgrayScale(9); }, [](auto& c) { return int64_t(c.grayScale()); }, 0},
         {"intensity 100.5", [](auto& c) { c.SetIntensityOffset(100.5f); },
          [](auto& c) { return int64_t(c.IntensityOffset()); }, 0},

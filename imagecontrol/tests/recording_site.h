@@ -120,6 +120,17 @@ struct TestControl {
     }
 };
 
+// A surface to paint a control on, cleared to transparent black.
+struct Host {
+    c32bppDIB image{capability::kGdiplusNever};
+    Host(int w, int h) { image.InitializeDIB(w, h); }
+    void Paint(aicAlphaImage& control, PixelRect clip) { control.Paint({nullptr, &image}, clip); }
+    bool Untouched() const {
+        const uint8_t* p = image.BitsPointer();
+        return std::all_of(p, p + image.Pixels().PixelCount() * 4, [](uint8_t b) { return b == 0; });
+    }
+};
+
 // A PNG whose pixels come from colour(x, y) as {r, g, b, a}: RGB when every
 // pixel is opaque (the decoder reports alpha for every RGBA file), else RGBA.
 template <class Colour>

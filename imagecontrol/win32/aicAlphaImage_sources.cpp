@@ -27,8 +27,11 @@ bool aicAlphaImage::LoadImage_FromResource(HMODULE VBglobal, const c32bppDIB::Re
                                            const c32bppDIB::ResourceId& ResID, int32_t& desiredIconWidth,
                                            int32_t& desiredIconHeight, int32_t& desiredIconBitDepth) {
     pvDefaultIconSize(desiredIconWidth, desiredIconHeight, desiredIconBitDepth);
+    // Settings are applied to new pixels only: the old ones already carry them.
+    bool replaced = false;
     if (!image_->LoadPicture_Resource(ResID, ResSection, VBglobal, desiredIconWidth, desiredIconHeight, 0, 0,
-                                      desiredIconBitDepth))
+                                      desiredIconBitDepth, &replaced) ||
+        !replaced)
         return false;
     pvApplyImageSettings();
     return true;

@@ -108,15 +108,17 @@ private:
 
 bool c32bppDIB::LoadPicture_Resource(const ResourceId& ResIndex, const ResourceSection& ResSection, HMODULE VBglobal,
                                      int32_t iconCx, int32_t iconCy, int64_t streamStart, int64_t streamLength,
-                                     int32_t iconBitDepth) {
+                                     int32_t iconBitDepth, bool* replaced) {
     HMODULE module = VBglobal ? VBglobal : GetModuleHandleW(nullptr);
+    if (replaced) *replaced = false;
     if (const auto* type = std::get_if<std::wstring>(&ResSection)) {
         HRSRC found = FindResourceW(module, ResourceName(ResIndex), type->c_str());
         HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
         const auto* bytes = loaded ? static_cast<const uint8_t*>(LockResource(loaded)) : nullptr;
         if (!bytes) return Handle() != 0;
-        LoadPicture_Stream({bytes, SizeofResource(module, found)}, iconCx, iconCy, streamStart, streamLength, false,
-                           iconBitDepth);
+        const bool decoded = LoadPicture_Stream({bytes, SizeofResource(module, found)}, iconCx, iconCy, streamStart,
+                                                streamLength, false, iconBitDepth);
+        if (replaced) *replaced = decoded || Handle() == 0;
         return Handle() != 0;
     }
     static constexpr UINT kImageKinds[] = {IMAGE_BITMAP, IMAGE_ICON, IMAGE_CURSOR};
@@ -130,6 +132,7 @@ bool c32bppDIB::LoadPicture_Resource(const ResourceId& ResIndex, const ResourceS
         if (kind == 0) DeleteObject(image); else DestroyIcon(static_cast<HICON>(image));
         return Handle() != 0;
     }
+    if (replaced) *replaced = true;
     return LoadPicture_StdPicture(picture.get());
 }
 

@@ -31,9 +31,10 @@ public:
         std::function<void(int16_t& KeyCode, int16_t& Shift)> KeyDown;
         std::function<void(int16_t& KeyAscii)> KeyPress;
         std::function<void(int16_t& KeyCode, int16_t& Shift)> KeyUp;
-        std::function<void(void* data, int32_t& Effect, int16_t& Button, int16_t& Shift, float x, float y)>
+        // data by reference: a handler may hand on another data object.
+        std::function<void(void*& data, int32_t& Effect, int16_t& Button, int16_t& Shift, float x, float y)>
             OLEDragDrop;
-        std::function<void(void* data, int32_t& Effect, int16_t& Button, int16_t& Shift, float x, float y,
+        std::function<void(void*& data, int32_t& Effect, int16_t& Button, int16_t& Shift, float x, float y,
                            int16_t& State)>
             OLEDragOver;
         std::function<void(int32_t CurrentOpacity)> FadeTerminated;
@@ -123,9 +124,9 @@ public:
     void OnKeyPress(int16_t& KeyAscii);
     void OnKeyUp(int16_t& KeyCode, int16_t& Shift);
     // data: the drop's data object (an IDataObject on Windows).
-    void OnOLEDragOver(void* data, int32_t& Effect, int16_t& Button, int16_t& Shift, float X, float Y,
+    void OnOLEDragOver(void*& data, int32_t& Effect, int16_t& Button, int16_t& Shift, float X, float Y,
                        int16_t& State);
-    void OnOLEDragDrop(void* data, int32_t& Effect, int16_t& Button, int16_t& Shift, float X, float Y);
+    void OnOLEDragDrop(void*& data, int32_t& Effect, int16_t& Button, int16_t& Shift, float X, float Y);
     // A timer this control started: its identity for the mouse-exit poll,
     // the negated identity for the fade.
     void TimerTick(uintptr_t window, uintptr_t id);
@@ -145,7 +146,8 @@ public:
     void Refresh();
     void GetImageScales(int32_t& Width, int32_t& Height, int32_t ScaleMethod = -1, int32_t desiredWidth = 0,
                         int32_t desiredHeight = 0, bool asRotatedImage = false) const;
-    void OffsetImage(bool SetOffsets, int32_t& x, int32_t& y, int32_t& ShadowX, int32_t& ShadowY);
+    // False, with nothing changed, when the move would overflow a position.
+    bool OffsetImage(bool SetOffsets, int32_t& x, int32_t& y, int32_t& ShadowX, int32_t& ShadowY);
     void OffsetShadow(int32_t x, int32_t y);
 
     // Loading and exchange. Icon sizes below 1 become the control's size

@@ -69,11 +69,10 @@ void aicAlphaImage::pvMoveHitArea(int32_t dx, int32_t dy) {
         r.left += dx, r.right += dx;
         r.top += dy, r.bottom += dy;
     };
-    if (hasHitRegion_) {
-        for (auto& r : hitRegion_) shift(r);
-    } else {
-        shift(hitRect_);
-    }
+    // With a region, HitRect is its bounding box and moves with it.
+    if (hasHitRegion_) hitRect_ = pvHitRegionBox();
+    for (auto& r : hitRegion_) shift(r);
+    shift(hitRect_);
 }
 
 bool aicAlphaImage::HitTestPoint(float x, float y) const {

@@ -285,23 +285,26 @@ void aicAlphaImage::pvPaintPicture(const PaintSurface& surface, const PixelRect&
     }
 }
 
-void aicAlphaImage::OffsetImage(bool SetOffsets, int32_t& x, int32_t& y, int32_t& ShadowX, int32_t& ShadowY) {
+bool aicAlphaImage::OffsetImage(bool SetOffsets, int32_t& x, int32_t& y, int32_t& ShadowX, int32_t& ShadowY) {
     if (!SetOffsets) {
         x = userOffsetX_;
         y = userOffsetY_;
         ShadowX = shadowOffsetX_;
         ShadowY = shadowOffsetY_;
-        return;
+        return true;
     }
+    // The hit area moves so that its corner lands at (x, y); a move that would
+    // take it outside 32-bit positions fails and changes nothing.
+    const PixelRect box = hasHitRegion_ ? pvHitRegionBox() : hitRect_;
+    const int64_t dx = static_cast<int64_t>(x) - box.left, dy = static_cast<int64_t>(y) - box.top;
+    if (!FitsInt32(dx) || !FitsInt32(dy) || !FitsInt32(box.right + dx) || !FitsInt32(box.bottom + dy)) return false;
     userOffsetX_ = x;
     userOffsetY_ = y;
     if (ShadowX != 0) shadowOffsetX_ = ShadowX;
     if (ShadowY != 0) shadowOffsetY_ = ShadowY;
-    PixelRect box = hitRect_;
-    if (hasHitRegion_) box = pvHitRegionBox();
-    const int64_t dx = static_cast<int64_t>(x) - box.left, dy = static_cast<int64_t>(y) - box.top;
-    if (FitsInt32(dx) && FitsInt32(dy)) pvMoveHitArea(static_cast<int32_t>(dx), static_cast<int32_t>(dy));
+    pvMoveHitArea(static_cast<int32_t>(dx), static_cast<int32_t>(dy));
     site_.Refresh();
+    return true;
 }
 
 void aicAlphaImage::OffsetShadow(int32_t x, int32_t y) {

@@ -131,13 +131,13 @@ void aicAlphaImage::OnKeyUp(int16_t& KeyCode, int16_t& Shift) {
     if (events.KeyUp) events.KeyUp(KeyCode, Shift);
 }
 
-void aicAlphaImage::OnOLEDragOver(void* data, int32_t& Effect, int16_t& Button, int16_t& Shift, float X, float Y,
+void aicAlphaImage::OnOLEDragOver(void*& data, int32_t& Effect, int16_t& Button, int16_t& Shift, float X, float Y,
                                   int16_t& State) {
     if (events.OLEDragOver)
         events.OLEDragOver(data, Effect, Button, Shift, pvToContainerX(X), pvToContainerY(Y), State);
 }
 
-void aicAlphaImage::OnOLEDragDrop(void* data, int32_t& Effect, int16_t& Button, int16_t& Shift, float X, float Y) {
+void aicAlphaImage::OnOLEDragDrop(void*& data, int32_t& Effect, int16_t& Button, int16_t& Shift, float X, float Y) {
     if (events.OLEDragDrop) events.OLEDragDrop(data, Effect, Button, Shift, pvToContainerX(X), pvToContainerY(Y));
 }
 

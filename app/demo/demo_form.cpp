@@ -62,11 +62,11 @@ void DemoForm::Wire(host::AlphaImage& control) {
     on.KeyUp = key(L"KeyUp");
     on.KeyPress = [this, name](int16_t& keyAscii) { Log(Line(name, L"KeyPress", keyAscii)); };
     on.FadeTerminated = [this, name](int32_t opacity) { Log(Line(name, L"FadeTerminated", opacity)); };
-    on.OLEDragOver = [this, name](void*, int32_t& effect, int16_t&, int16_t&, float, float, int16_t& state) {
+    on.OLEDragOver = [this, name](void*&, int32_t& effect, int16_t&, int16_t&, float, float, int16_t& state) {
         Log(Line(name, L"OLEDragOver", state));
         effect = DROPEFFECT_COPY;
     };
-    on.OLEDragDrop = [this, name](void* data, int32_t& effect, int16_t&, int16_t&, float, float) {
+    on.OLEDragDrop = [this, name](void*& data, int32_t& effect, int16_t&, int16_t&, float, float) {
         std::vector<std::wstring> files;
         c32bppDIB().GetDroppedFileNames(static_cast<IDataObject*>(data), files);
         std::wstring line = Line(name, L"OLEDragDrop");

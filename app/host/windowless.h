@@ -46,10 +46,11 @@ public:
     virtual void OnKeyDown(int16_t& /*keyCode*/, int16_t& /*shift*/) {}
     virtual void OnKeyPress(int16_t& /*keyAscii*/) {}
     virtual void OnKeyUp(int16_t& /*keyCode*/, int16_t& /*shift*/) {}
-    // data: the drop's IDataObject; state 0 enter, 1 leave, 2 over.
-    virtual void OnOLEDragOver(void* /*data*/, int32_t& /*effect*/, int16_t& /*button*/, int16_t& /*shift*/,
+    // data: the drop's IDataObject, which a handler may replace for the
+    // handlers after it; state 0 enter, 1 leave, 2 over.
+    virtual void OnOLEDragOver(void*& /*data*/, int32_t& /*effect*/, int16_t& /*button*/, int16_t& /*shift*/,
                                float /*x*/, float /*y*/, int16_t& /*state*/) {}
-    virtual void OnOLEDragDrop(void* /*data*/, int32_t& /*effect*/, int16_t& /*button*/, int16_t& /*shift*/,
+    virtual void OnOLEDragDrop(void*& /*data*/, int32_t& /*effect*/, int16_t& /*button*/, int16_t& /*shift*/,
                                float /*x*/, float /*y*/) {}
 };
 
@@ -103,12 +104,12 @@ public:
     void OnKeyUp(int16_t& keyCode, int16_t& shift) override {
         if constexpr (requires { control.OnKeyUp(keyCode, shift); }) control.OnKeyUp(keyCode, shift);
     }
-    void OnOLEDragOver(void* data, int32_t& effect, int16_t& button, int16_t& shift, float x, float y,
+    void OnOLEDragOver(void*& data, int32_t& effect, int16_t& button, int16_t& shift, float x, float y,
                        int16_t& state) override {
         if constexpr (requires { control.OnOLEDragOver(data, effect, button, shift, x, y, state); })
             control.OnOLEDragOver(data, effect, button, shift, x, y, state);
     }
-    void OnOLEDragDrop(void* data, int32_t& effect, int16_t& button, int16_t& shift, float x, float y) override {
+    void OnOLEDragDrop(void*& data, int32_t& effect, int16_t& button, int16_t& shift, float x, float y) override {
         if constexpr (requires { control.OnOLEDragDrop(data, effect, button, shift, x, y); })
             control.OnOLEDragDrop(data, effect, button, shift, x, y);
     }

@@ -217,8 +217,9 @@ bool WindowlessInput::Key(MSG& msg) {
 DWORD WindowlessInput::RaiseDragOver(WindowlessControl& control, POINT client, DWORD effect, int16_t state) {
     auto result = static_cast<int32_t>(effect);
     int16_t button = ButtonsOf(dragKeyState_), shift = DropShiftOf(dragKeyState_);
+    void* data = dragData_.get();
     if (WindowlessObject* object = control.Hosted())
-        object->OnOLEDragOver(dragData_.get(), result, button, shift, ControlX(control, client),
+        object->OnOLEDragOver(data, result, button, shift, ControlX(control, client),
                               ControlY(control, client), state);
     return static_cast<DWORD>(result);
 }
@@ -261,7 +262,8 @@ DWORD WindowlessInput::Drop(IDataObject* data, DWORD keyState, POINTL at, DWORD 
     if (under && under->Hosted()) {
         result = static_cast<int32_t>(effect);
         int16_t button = ButtonsOf(keyState), shift = DropShiftOf(keyState);
-        under->Hosted()->OnOLEDragDrop(data, result, button, shift, ControlX(*under, client),
+        void* dropped = data;
+        under->Hosted()->OnOLEDragDrop(dropped, result, button, shift, ControlX(*under, client),
                                        ControlY(*under, client));
     }
     dragData_.reset();

@@ -53,12 +53,12 @@ public:
         if (ascii == swallowChar) ascii = 0;
     }
     void OnKeyUp(int16_t& code, int16_t& shift) { Log("KeyUp", code, shift); }
-    void OnOLEDragOver(void* data, int32_t& effect, int16_t& b, int16_t& s, float x, float y, int16_t& state) {
+    void OnOLEDragOver(void*& data, int32_t& effect, int16_t& b, int16_t& s, float x, float y, int16_t& state) {
         Log("DragOver", state, effect, b, s, x, y);
         lastData = data;
         effect = DROPEFFECT_LINK;
     }
-    void OnOLEDragDrop(void* data, int32_t& effect, int16_t& b, int16_t& s, float x, float y) {
+    void OnOLEDragDrop(void*& data, int32_t& effect, int16_t& b, int16_t& s, float x, float y) {
         Log("DragDrop", effect, b, s, x, y);
         c32bppDIB().GetDroppedFileNames(static_cast<IDataObject*>(data), dropped);
         effect = DROPEFFECT_LINK;

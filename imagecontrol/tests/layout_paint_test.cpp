@@ -137,6 +137,16 @@ TEST(ControlPaint, BufferAndHitAreaFollowThePicture) {
     EXPECT_TRUE(t.control.HasHitRegion());
     EXPECT_FALSE(t.control.HitTestPoint(20, 25));
     EXPECT_TRUE(t.control.HitTestPoint(25, 30));
+
+    // Moved, the region takes HitRect, its bounding box, along; an overflowing move fails.
+    const PixelRect shape = t.control.HitRect();
+    int32_t x = 0, y = 0, shadowX = 0, shadowY = 0;
+    ASSERT_TRUE(t.control.OffsetImage(true, x, y, shadowX, shadowY));
+    EXPECT_EQ(t.control.HitRect(), (PixelRect{0, 0, shape.right - shape.left, shape.bottom - shape.top}));
+    EXPECT_TRUE(t.control.HitTestPoint(5, 5));
+    x = INT32_MAX;
+    EXPECT_FALSE(t.control.OffsetImage(true, x, y, shadowX, shadowY));
+    EXPECT_EQ(t.control.HitRect().left, 0);
 }
 
 }  // namespace

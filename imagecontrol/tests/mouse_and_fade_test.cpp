@@ -132,10 +132,16 @@ TEST(ControlMouse, ButtonsEventsAndKeysReachTheHost) {
     float seenX = 0;
     t.control.events.MouseMove = [&](int16_t& b, int16_t&, float x, float) { b = 4, seenX = x; };
     t.control.events.KeyPress = [](int16_t& key) { key = 0; };
+    int other = 0;
+    t.control.events.OLEDragDrop = [&](void*& data, int32_t&, int16_t&, int16_t&, float, float) { data = &other; };
     int16_t button = 1, key = 'a';
+    void* data = nullptr;
+    int32_t effect = 0;
     t.control.OnMouseMove(button, shift, 2, 0);
     t.control.OnKeyPress(key);
+    t.control.OnOLEDragDrop(data, effect, button, shift, 0, 0);
     EXPECT_EQ(std::vector<int>({button, key}), std::vector<int>({4, 0}));
+    EXPECT_EQ(data, &other);
     EXPECT_EQ(seenX, 30.0f);
 }
 

@@ -276,7 +276,9 @@ void pvDrawButton(HWND window, HDC dc, const host::ButtonControl& button) {
                                                             : GetStockObject(DEFAULT_GUI_FONT));
             RECT measured = content;
             DrawTextW(dc, caption.c_str(), -1, &measured, DT_CALCRECT | DT_WORDBREAK);
-            app::Band band = app::CaptionBand(content.bottom, measured.bottom, host::HoldsImage(button.Picture()));
+            // Room for the picture this state shows, which may be the only one.
+            const bool pictured = host::HoldsImage(PictureFor(look.picture, button));
+            app::Band band = app::CaptionBand(content.bottom, measured.bottom, pictured);
             RECT text{content.left, band.top, content.right, band.bottom};
             if (theme)
                 uxtheme::DrawThemeText(theme.get(), dc, kPushButtonPart, state, caption.c_str(), -1, kCaptionFormat, 0,

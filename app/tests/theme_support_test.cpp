@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <vector>
 
 #include "app/demo/button_demo.h"
@@ -165,6 +166,50 @@ TEST_F(ButtonForm, ThemedButtonShowsHotPressedAndReleasedLooks) {
     Pixels released = Capture(button);
     EXPECT_NE(released, pressed);
     EXPECT_TRUE(HasColour(released, 0x006E00));
+}
+
+TEST_F(ButtonForm, CaptionMakesRoomForThePictureOfTheState) {
+    ASSERT_TRUE(pvIsThemed());
+    // Command5 without its Picture: only the pressed state has one. Its twin
+    // without a caption tells which pixels are the caption's.
+    auto onlyDown = [&](const char* name, const char* caption) {
+        host::FormObject button{"PushButton", name, {}, {}};
+        for (const auto& [key, value] : Button("Command5").Properties().Entries())
+            if (key != "Picture" && key != "TabIndex") button.properties.Set(key, value);
+        button.properties.Set("Caption", std::string(caption));
+        return form_->AddControl(button);
+    };
+    Button("Command5").SetVisible(false);
+    host::Control* captioned = onlyDown("Captioned", "Down");
+    host::Control* blank = onlyDown("Blank", "");
+    ASSERT_TRUE(captioned && blank);
+    ASSERT_TRUE(FixThemeSupport(form_->Controls()));
+    auto pressed = [&](host::Control* shown, host::Control* hidden) {
+        hidden->SetVisible(false);
+        shown->SetVisible(true);
+        SendMessageW(shown->Window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+        SendMessageW(shown->Window(), BM_SETSTATE, TRUE, 0);
+        Pixels pixels = Capture(shown->Window());
+        SendMessageW(shown->Window(), BM_SETSTATE, FALSE, 0);
+        SendMessageW(shown->Window(), WM_LBUTTONUP, 0, MAKELPARAM(10, 10));
+        return pixels;
+    };
+    const Pixels withCaption = pressed(captioned, blank), without = pressed(blank, captioned);
+    RECT client;
+    GetClientRect(captioned->Window(), &client);
+    // The caption's pixels: colours the twin without one has nowhere.
+    const std::set<uint32_t> twinColours(without.begin(), without.end());
+    int lowestPicture = -1, topCaption = client.bottom, bottomCaption = -1;
+    for (int y = 0; y < client.bottom; ++y)
+        for (int x = 0; x < client.right; ++x) {
+            const uint32_t pixel = withCaption[static_cast<size_t>(y * client.right + x)];
+            if ((pixel & 0xFFFFFF) == 0x000096) lowestPicture = std::max(lowestPicture, y);
+            if (!twinColours.contains(pixel)) topCaption = std::min(topCaption, y), bottomCaption = y;
+        }
+    ASSERT_GE(lowestPicture, 0) << "the pressed picture";
+    ASSERT_LT(topCaption, client.bottom) << "no caption";
+    EXPECT_GT(topCaption, lowestPicture) << "the caption is drawn over the picture";
+    EXPECT_LT(client.bottom - bottomCaption, 10) << "the caption is not in the band under the picture";
 }
 
 TEST_F(ButtonForm, IconTallerThanWideKeepsItsBackgroundOverTheFullHeight) {

@@ -245,6 +245,14 @@ void ppgSourceImage::pvDescribePreview(bool sourceIsJpeg) {
     auto& list = Get<host::ComboBox>("cboIcon");
     auto& label = Get<host::Label>("lblFormat");
     const c32bppDIB& image = Preview().pvGetImageObject();
+    if (image.Handle() == 0) {
+        // Nothing loaded: nothing to describe or show.
+        list.SetVisible(false);
+        list.Clear();
+        label.SetCaption(L"");
+        label.SetVisible(false);
+        return;
+    }
     std::vector<c32bppDIB::IconSize> sizes;
     if (image.SourceIconSizes(sizes) > 0) {
         label.SetVisible(false);
@@ -270,6 +278,7 @@ void ppgSourceImage::pvDescribePreview(bool sourceIsJpeg) {
 
 void ppgSourceImage::pvLayoutPreview() {
     auto& preview = Get<host::AlphaImage>("ucAlphaImage1");
+    if (Preview().pvGetImageObject().Handle() == 0) return;  // a failed load stays hidden
     RECT frame = Get<host::Shape>("Shape1").Bounds();
     int32_t frameWidth = frame.right - frame.left, frameHeight = frame.bottom - frame.top;
     int32_t width = 0, height = 0;

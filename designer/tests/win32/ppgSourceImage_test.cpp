@@ -200,9 +200,13 @@ TEST_F(SourceImagePage, ClearingAndApplyingEmptiesTheControl) {
     page_->ApplyChanges();
     EXPECT_EQ(Target()->pvGetImageObject().ImageType(), imgCheckerBoard);  // what an empty control shows while designed
 
-    // A file that is no image leaves the preview empty and hidden.
+    // A file that is no image leaves the preview empty and hidden, and no format shown.
+    page_->LoadChosenFile(WriteTemp(L"page-shown.png", OpaquePng(8, 8)));
     page_->LoadChosenFile(WriteTemp(L"page-text.png", Bytes{'n', 'o', 't'}));
     EXPECT_EQ(page_->Preview().pvGetImageObject().Handle(), 0u);
+    EXPECT_FALSE(page_->Get<host::AlphaImage>("ucAlphaImage1").Visible());
+    EXPECT_EQ(Format(), L"");
+    EXPECT_FALSE(Shown("cboIcon"));
     page_->ApplyChanges();
     EXPECT_EQ(Target()->pvGetImageObject().ImageType(), imgCheckerBoard);
 }

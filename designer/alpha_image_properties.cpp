@@ -1,5 +1,7 @@
 #include "designer/alpha_image_properties.h"
 
+#include "imagecontrol/aicAlphaImage_members.h"
+
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -139,6 +141,16 @@ bool SetPropertyFromText(aicAlphaImage& control, std::string_view name, std::str
     if (!value) return false;
     e->set(control, *value);
     return true;
+}
+
+std::string PropertyHelp(std::string_view name) {
+    for (const MemberDescription& member : aicAlphaImageProperties()) {
+        if (name != member.name) continue;
+        std::string help = member.help;
+        if (member.setHelp) help += std::string("\r\n") + member.setHelp;
+        return help;
+    }
+    return {};
 }
 
 }  // namespace designer

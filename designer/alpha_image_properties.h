@@ -22,4 +22,8 @@ std::string PropertyText(const aicAlphaImage& control, std::string_view name);
 // property's kind; a value the setter refuses leaves the property as it was.
 bool SetPropertyFromText(aicAlphaImage& control, std::string_view name, std::string_view text);
 
+// The property's help text from the control's member table (the setter's
+// on a second line where it has its own); empty for an unknown name.
+std::string PropertyHelp(std::string_view name);
+
 }  // namespace designer

@@ -20,9 +20,8 @@ constexpr MemberDescription kProperties[] = {
     {"KeepOriginalFormat", 0, "Returns/Sets whether control will maintain original image data"},
     {"grayScale", 0, "Returns/Sets gray scale formula used when rendering image"},
     {"RotateEnabled", 0, "Enables/disables the Rotation property."},
-    // The getter's text; the setter's reads "Returns/sets angle of rotation
-    // for the image from 0 to 360 degrees".
-    {"Rotation", 0, "The angle of rotation for the image when RotateEnabled is True"},
+    {"Rotation", 0, "The angle of rotation for the image when RotateEnabled is True",
+     "Returns/sets angle of rotation for the image from 0 to 360 degrees"},
     {"Enabled", kEnabledDispatchId,
      "Returns/sets a value that determines whether an object can respond to user-generated events"},
     {"ShadowEnabled", 0, "Returns/sets whether shadow will be displayed"},

@@ -8,7 +8,8 @@
 struct MemberDescription {
     const char* name;
     int32_t dispatchId;  // 0: assigned by the host
-    const char* help;
+    const char* help;              // the getter's, where the setter has its own
+    const char* setHelp = nullptr;  // the setter's own text, where it differs
 };
 
 std::span<const MemberDescription> aicAlphaImageProperties();

@@ -40,5 +40,15 @@ TEST(AlphaImageProperties, TextGoesThroughTheControlsOwnSetters) {
     EXPECT_EQ(EditablePropertyNames().size(), 24u);
 }
 
+TEST(AlphaImageProperties, EveryListedPropertyHasItsHelpText) {
+    for (const std::string& name : EditablePropertyNames()) EXPECT_FALSE(PropertyHelp(name).empty()) << name;
+    EXPECT_EQ(PropertyHelp("Opacity"),
+              "Returns/Sets the level of translucency for the control. 100 is fully opaque and 0 is transparent");
+    EXPECT_EQ(PropertyHelp("Rotation"),
+              "The angle of rotation for the image when RotateEnabled is True\r\n"
+              "Returns/sets angle of rotation for the image from 0 to 360 degrees");
+    EXPECT_EQ(PropertyHelp("NoSuchProperty"), "");
+}
+
 }  // namespace
 }  // namespace designer

@@ -82,6 +82,7 @@ bool DesignerWindow::Create() {
                   kPropertyList);
     const int valueColumn = 80;  // dialog units: past the longest property name
     SendMessageW(list_, LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&valueColumn));
+    help_ = Child(window_, L"STATIC", L"", SS_LEFT | SS_NOPREFIX, kPropertyHelp);
     edit_ = Child(window_, L"EDIT", L"", WS_BORDER | ES_AUTOHSCROLL, kPropertyEdit);
     setButton_ = Child(window_, L"BUTTON", L"Set", BS_PUSHBUTTON, kCommandSetProperty);
     imageButton_ = Child(window_, L"BUTTON", L"Image Source...", BS_PUSHBUTTON, kCommandImageSource);
@@ -173,7 +174,8 @@ void DesignerWindow::Layout() {
     int formWidth = formRect.right - formRect.left, formHeight = formRect.bottom - formRect.top;
     int panelLeft = kMargin * 2 + formWidth;
     int height = std::max(formHeight, 300);
-    MoveWindow(list_, panelLeft, kMargin, kPanelWidth, height - 90, TRUE);
+    MoveWindow(list_, panelLeft, kMargin, kPanelWidth, height - 140, TRUE);
+    MoveWindow(help_, panelLeft, kMargin + height - 134, kPanelWidth, 48, TRUE);
     MoveWindow(edit_, panelLeft, kMargin + height - 82, kPanelWidth - 60, 22, TRUE);
     MoveWindow(setButton_, panelLeft + kPanelWidth - 54, kMargin + height - 82, 54, 22, TRUE);
     MoveWindow(imageButton_, panelLeft, kMargin + height - 50, 120, 26, TRUE);
@@ -219,6 +221,7 @@ aicAlphaImage* DesignerWindow::SelectedImage() const {
 
 void DesignerWindow::FillPropertyList() {
     SendMessageW(list_, LB_RESETCONTENT, 0, 0);
+    SetWindowTextW(help_, L"");
     EnableWindow(imageButton_, SelectedImage() != nullptr);
     EnableWindow(setButton_, SelectedImage() != nullptr);
     if (!selected_) return;
@@ -249,6 +252,10 @@ void DesignerWindow::PropertyChosen() {
     line.resize(static_cast<size_t>(SendMessageW(list_, LB_GETTEXT, index, reinterpret_cast<LPARAM>(line.data()))));
     size_t tab = line.find(L'\t');
     SetWindowTextW(edit_, tab == std::wstring::npos ? L"" : line.substr(tab + 1).c_str());
+    // Line 0 is the name; an image control's lines follow the editable list.
+    std::string help;
+    if (SelectedImage() && index >= 1) help = PropertyHelp(EditablePropertyNames()[static_cast<size_t>(index - 1)]);
+    SetWindowTextW(help_, host::Utf8ToWide(help).c_str());
 }
 
 void DesignerWindow::SetEditedProperty() {

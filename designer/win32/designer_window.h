@@ -24,6 +24,7 @@ enum DesignerCommand : int {
     kCommandSetProperty = 5,
     kPropertyList = 10,
     kPropertyEdit = 11,
+    kPropertyHelp = 12,
 };
 
 class DesignerWindow {
@@ -63,6 +64,7 @@ private:
     HWND window_ = nullptr;
     HWND list_ = nullptr;
     HWND edit_ = nullptr;
+    HWND help_ = nullptr;  // the chosen property's help text
     HWND setButton_ = nullptr;
     HWND imageButton_ = nullptr;
     std::wstring path_;

@@ -25,6 +25,7 @@
 namespace {
 
 constexpr int kPropertyList = 10;
+constexpr int kPropertyHelp = 12;
 constexpr int kPropertyEdit = 11;
 constexpr int kCommandSave = 2;
 constexpr int kCommandSetProperty = 5;
@@ -185,6 +186,10 @@ TEST(Designer, OpensChoosesAPictureChangesAPropertyAndSaves) {
     ASSERT_NE(line, LB_ERR);
     SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(line), 0);
     SendMessageW(window, WM_COMMAND, MAKEWPARAM(kPropertyList, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    wchar_t help[256] = {};
+    GetWindowTextW(GetDlgItem(window, kPropertyHelp), help, 256);
+    EXPECT_EQ(std::wstring(help),
+              L"Returns/Sets the level of translucency for the control. 100 is fully opaque and 0 is transparent");
     SetWindowTextW(GetDlgItem(window, kPropertyEdit), L"60");
     SendMessageW(GetDlgItem(window, kCommandSetProperty), BM_CLICK, 0, 0);
     EXPECT_EQ(ListLines(list)[static_cast<size_t>(line)], L"Opacity\t60");

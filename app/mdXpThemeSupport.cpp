@@ -74,8 +74,17 @@ IPicture* PictureFor(app::ButtonPicture choice, const host::ButtonControl& butto
 
 }  // namespace
 
+namespace {
+size_t reportedErrors = 0;
+const char* lastReported = "";
+}  // namespace
+
+size_t ReportedErrorCount() { return reportedErrors; }
+const char* LastReportedRoutine() { return lastReported; }
+
 void pvReportError(const char* routine) {
-    (void)routine;
+    ++reportedErrors;
+    lastReported = routine;
     struct LocalFreeDeleter {
         void operator()(wchar_t* text) const { LocalFree(text); }
     };
@@ -304,16 +313,18 @@ void pvDrawButton(HWND window, HDC dc, const host::ButtonControl& button) {
 
 void pvDrawTransparentPicture(IPicture* picture, HDC dc, int x, int y, int width, int height,
                               COLORREF transparentColor, int sourceX, int sourceY, int sourceWidth, int sourceHeight) {
-    host::DrawTransparentPicture(picture, dc, x, y, width, height, transparentColor, sourceX, sourceY, sourceWidth,
-                                 sourceHeight);
+    if (!host::DrawTransparentPicture(picture, dc, x, y, width, height, transparentColor, sourceX, sourceY,
+                                      sourceWidth, sourceHeight))
+        pvReportError("pvDrawTransparentPicture");
 }
 
 void pvDrawDisabledPicture(IPicture* picture, HDC dc, int x, int y, int width, int height, COLORREF transparentColor) {
-    host::DrawDisabledPicture(picture, dc, x, y, width, height, transparentColor);
+    if (!host::DrawDisabledPicture(picture, dc, x, y, width, height, transparentColor))
+        pvReportError("pvDrawDisabledPicture");
 }
 
 void pvDrawRect(HDC dc, int x, int y, int width, int height, COLORREF color) {
-    host::FillColor(dc, x, y, width, height, color);
+    if (!host::FillColor(dc, x, y, width, height, color)) pvReportError("pvDrawRect");
 }
 
 IPicture* pvChoosePicture(IPicture* first, IPicture* second) { return host::ChoosePicture(first, second); }

@@ -37,7 +37,10 @@ void pvDrawRect(HDC dc, int x, int y, int width, int height, COLORREF color);
 bool pvIsThemed();
 void pvInvalidateButton(HWND window);
 IPicture* pvChoosePicture(IPicture* first, IPicture* second);
-// Takes the failing routine's name; the error is fetched and dropped.
+// Takes the failing routine's name; the error is fetched and dropped, not
+// shown. The count and the last name are kept for diagnosis (and tests).
 void pvReportError(const char* routine);
+size_t ReportedErrorCount();
+const char* LastReportedRoutine();
 
 }  // namespace mdXpThemeSupport

@@ -55,55 +55,59 @@ void RenderPicture(IPicture* picture, HDC dc, int x, int y, int width, int heigh
     picture->Render(dc, x, y + height, width, -height, 0, 0, sourceWidth, sourceHeight, nullptr);
 }
 
-void DrawTransparentPicture(IPicture* picture, HDC dc, int x, int y, int width, int height,
+bool DrawTransparentPicture(IPicture* picture, HDC dc, int x, int y, int width, int height,
                             COLORREF transparentColor, int sourceX, int sourceY, int sourceWidth, int sourceHeight) {
-    if (!HoldsImage(picture)) return;
+    if (!HoldsImage(picture)) return true;
     if (sourceWidth == 0) sourceWidth = width;
     if (sourceHeight == 0) sourceHeight = height;
-    if (sourceWidth <= 0 || sourceHeight <= 0) return;
+    if (sourceWidth <= 0 || sourceHeight <= 0) return true;
     OLE_HANDLE handle = 0;
-    picture->get_Handle(&handle);
+    if (FAILED(picture->get_Handle(&handle))) return false;
     win32::WindowDc screen(nullptr);
     win32::MemoryDc memory(CreateCompatibleDC(screen.get()));
     win32::Bitmap canvas(CreateCompatibleBitmap(screen.get(), sourceWidth, sourceHeight));
-    if (!memory || !canvas) return;
-    {
-        win32::SelectObjectScope select(memory.get(), canvas.get());
-        HANDLE image = reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle));
-        if (TypeOf(picture) == PICTYPE_ICON) {
-            // The whole canvas, not just a square: icons may be taller than wide.
-            FillColor(memory.get(), 0, 0, sourceWidth, sourceHeight, transparentColor);
-            DrawStateW(memory.get(), nullptr, nullptr, reinterpret_cast<LPARAM>(image), 0, 0, 0, 0, 0,
-                       DST_ICON | DSS_NORMAL);
-        } else {
-            DrawStateW(memory.get(), nullptr, nullptr, reinterpret_cast<LPARAM>(image), 0, 0, 0, 0, 0,
-                       DST_BITMAP | DSS_NORMAL);
-        }
-        // gdi32's own export, which msimg32's TransparentBlt forwards to.
-        GdiTransparentBlt(dc, x, y, width, height, memory.get(), sourceX, sourceY, sourceWidth, sourceHeight,
-                          transparentColor);
+    if (!memory || !canvas) return false;
+    win32::SelectObjectScope select(memory.get(), canvas.get());
+    HANDLE image = reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(handle));
+    if (TypeOf(picture) == PICTYPE_ICON) {
+        // The whole canvas, not just a square: icons may be taller than wide.
+        FillColor(memory.get(), 0, 0, sourceWidth, sourceHeight, transparentColor);
+        DrawStateW(memory.get(), nullptr, nullptr, reinterpret_cast<LPARAM>(image), 0, 0, 0, 0, 0,
+                   DST_ICON | DSS_NORMAL);
+    } else {
+        DrawStateW(memory.get(), nullptr, nullptr, reinterpret_cast<LPARAM>(image), 0, 0, 0, 0, 0,
+                   DST_BITMAP | DSS_NORMAL);
     }
+    // gdi32's own export, which msimg32's TransparentBlt forwards to.
+    return GdiTransparentBlt(dc, x, y, width, height, memory.get(), sourceX, sourceY, sourceWidth, sourceHeight,
+                             transparentColor) != FALSE;
 }
 
-void DrawDisabledPicture(IPicture* picture, HDC dc, int x, int y, int width, int height, COLORREF transparentColor) {
-    if (!HoldsImage(picture) || width <= 0 || height <= 0) return;
+bool DrawDisabledPicture(IPicture* picture, HDC dc, int x, int y, int width, int height, COLORREF transparentColor) {
+    if (!HoldsImage(picture) || width <= 0 || height <= 0) return true;
     win32::WindowDc screen(nullptr);
     win32::MemoryDc memory(CreateCompatibleDC(screen.get()));
     win32::Bitmap canvas(CreateCompatibleBitmap(screen.get(), width, height));
-    if (!memory || !canvas) return;
+    if (!memory || !canvas) return false;
+    bool drawn = false;
     {
         win32::SelectObjectScope select(memory.get(), canvas.get());
         FillColor(memory.get(), 0, 0, width, height, RGB(255, 255, 255));
-        DrawTransparentPicture(picture, memory.get(), 0, 0, width, height, transparentColor, 0, 0, 0, 0);
+        drawn = DrawTransparentPicture(picture, memory.get(), 0, 0, width, height, transparentColor, 0, 0, 0, 0);
     }
     // Embossing works from a bitmap that is selected nowhere.
-    DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(canvas.get()), 0, x, y, 0, 0, DST_BITMAP | DSS_DISABLED);
+    return DrawStateW(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(canvas.get()), 0, x, y, 0, 0,
+                      DST_BITMAP | DSS_DISABLED) != FALSE && drawn;
 }
 
-void FillColor(HDC dc, int x, int y, int width, int height, COLORREF color) {
+bool FillColor(HDC dc, int x, int y, int width, int height, COLORREF color) {
+    // PatBlt, not FillRect, so that a failure is seen (Wine's FillRect always succeeds).
     win32::Brush brush(CreateSolidBrush(color));
-    RECT r{x, y, x + width, y + height};
-    if (brush) FillRect(dc, &r, brush.get());
+    HGDIOBJ old = brush ? SelectObject(dc, brush.get()) : nullptr;
+    if (!old) return false;
+    const bool filled = PatBlt(dc, x, y, width, height, PATCOPY) != FALSE;
+    SelectObject(dc, old);
+    return filled;
 }
 
 }  // namespace host

@@ -24,14 +24,16 @@ void RenderPicture(IPicture* picture, HDC dc, int x, int y, int width, int heigh
 // Draws the source part (sourceWidth and sourceHeight 0: the destination
 // size) leaving out every pixel of the transparent colour. An icon is first
 // drawn over that colour, so its own transparent parts drop out too.
-void DrawTransparentPicture(IPicture* picture, HDC dc, int x, int y, int width, int height,
+// These three answer false when drawing failed (an empty picture or size
+// draws nothing and is no failure).
+bool DrawTransparentPicture(IPicture* picture, HDC dc, int x, int y, int width, int height,
                             COLORREF transparentColor, int sourceX, int sourceY, int sourceWidth, int sourceHeight);
 
 // The picture without its transparent colour, over white, embossed the way
 // disabled pictures look.
-void DrawDisabledPicture(IPicture* picture, HDC dc, int x, int y, int width, int height, COLORREF transparentColor);
+bool DrawDisabledPicture(IPicture* picture, HDC dc, int x, int y, int width, int height, COLORREF transparentColor);
 
 // Fills x, y, x + width, y + height with a solid colour.
-void FillColor(HDC dc, int x, int y, int width, int height, COLORREF color);
+bool FillColor(HDC dc, int x, int y, int width, int height, COLORREF color);
 
 }  // namespace host

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <set>
 #include <vector>
 
@@ -232,6 +233,33 @@ TEST_F(ButtonForm, IconTallerThanWideKeepsItsBackgroundOverTheFullHeight) {
         EXPECT_EQ(at(14, y), 0x00C8C8u) << "background at row " << y;
     }
     for (int y : {2, 16, 29}) EXPECT_EQ(at(7, y), 0xC81E1Eu) << "bar at row " << y;
+}
+
+TEST_F(ButtonForm, DrawingFailuresReachTheErrorReportUnderTheRoutinesName) {
+    IPicture* icon = Button("Command2").Picture();
+    ASSERT_TRUE(host::HoldsImage(icon));
+    struct Row {
+        const char* routine;
+        std::function<void(HDC)> draw;
+    };
+    const Row rows[] = {
+        {"pvDrawRect", [](HDC dc) { pvDrawRect(dc, 0, 0, 4, 4, 0); }},
+        {"pvDrawTransparentPicture", [&](HDC dc) { pvDrawTransparentPicture(icon, dc, 0, 0, 16, 32, 0, 0, 0, 0, 0); }},
+        {"pvDrawDisabledPicture", [&](HDC dc) { pvDrawDisabledPicture(icon, dc, 0, 0, 16, 32, 0); }},
+    };
+    win32::MemoryDc good(CreateCompatibleDC(nullptr));
+    win32::Bitmap target(CreateCompatibleBitmap(good.get(), 16, 32));
+    win32::SelectObjectScope select(good.get(), target.get());
+    HDC gone = CreateCompatibleDC(nullptr);
+    DeleteDC(gone);
+    for (const Row& row : rows) {
+        const size_t before = ReportedErrorCount();
+        row.draw(good.get());
+        EXPECT_EQ(ReportedErrorCount(), before) << row.routine << " reported a drawing that worked";
+        row.draw(gone);  // a device context no longer there: the drawing fails
+        EXPECT_EQ(ReportedErrorCount(), before + 1) << row.routine;
+        EXPECT_STREQ(LastReportedRoutine(), row.routine);
+    }
 }
 
 TEST_F(ButtonForm, ThousandPaintsLeaveTheGdiObjectCountUnchanged) {

@@ -23,4 +23,11 @@ aicAlphaImage* Find(uintptr_t identity) {
     return found == Table().end() ? nullptr : found->second;
 }
 
+bool RouteTick(uintptr_t owner, uintptr_t window, uintptr_t id) {
+    aicAlphaImage* control = Find(owner);
+    if (control == nullptr) return false;
+    control->TimerTick(window, id);
+    return true;
+}
+
 }  // namespace live_controls

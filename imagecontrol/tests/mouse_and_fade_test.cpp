@@ -190,7 +190,9 @@ TEST(ControlFade, StopsWithTheControl) {
     EXPECT_EQ(running->control.FadeStep(), 0);
     running.reset();
     system.timers.insert(stale);  // a tick already on its way
-    system.Tick();                // reaches nobody
+    system.Tick();
+    EXPECT_EQ(system.unrouted, 1) << "the tick reached a control that is gone";
+    EXPECT_TRUE(system.timers.empty()) << "the timer of a control that is gone goes on";
 }
 
 }  // namespace

@@ -101,12 +101,14 @@ public:
     }
     void KillTimer(uintptr_t window, uintptr_t id) override { timers.erase({window, id}); }
 
-    // One tick of every running timer, as the window system routes it.
+    // One tick of every running timer, through the window system's routing;
+    // a timer whose control is gone is stopped, as there.
     void Tick() {
         auto running = timers;
         for (const auto& [key, value] : running)
-            if (aicAlphaImage* control = live_controls::Find(value.second)) control->TimerTick(key.first, key.second);
+            if (!live_controls::RouteTick(value.second, key.first, key.second)) timers.erase(key), ++unrouted;
     }
+    int unrouted = 0;
 };
 
 // A control on its own site; images without GDI+ (natively there is none).

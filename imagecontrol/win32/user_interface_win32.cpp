@@ -21,14 +21,11 @@ std::map<TimerKey, uintptr_t>& Owners() {
 
 void CALLBACK RouteTick(HWND window, UINT, UINT_PTR id, DWORD) {
     auto found = Owners().find({window, id});
-    aicAlphaImage* control = found == Owners().end() ? nullptr : live_controls::Find(found->second);
-    if (control == nullptr) {
-        // Its control is gone: the timer has nobody to serve.
-        KillTimer(window, id);
-        if (found != Owners().end()) Owners().erase(found);
+    if (found != Owners().end() && live_controls::RouteTick(found->second, reinterpret_cast<uintptr_t>(window), id))
         return;
-    }
-    control->TimerTick(reinterpret_cast<uintptr_t>(window), id);
+    // Its control is gone: the timer has nobody to serve.
+    KillTimer(window, id);
+    if (found != Owners().end()) Owners().erase(found);
 }
 
 class WindowSystem final : public UserInterfaceSystem {

@@ -36,11 +36,16 @@ std::map<UINT_PTR, Patch>& PendingShutdowns() {
     return pending;
 }
 
+size_t shutdownsDone = 0;
+uintptr_t lastShutdownToken = 0;
+
 void CALLBACK ShutdownAfterDelay(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
     auto found = PendingShutdowns().find(id);
     if (found == PendingShutdowns().end()) return;
     found->second.shutdown(found->second.token);
+    ++shutdownsDone;
+    lastShutdownToken = found->second.token;
     PendingShutdowns().erase(found);  // releases the library reference
 }
 
@@ -70,6 +75,8 @@ HWND TopLevelOwner(HWND window) {
 }  // namespace
 
 size_t PendingGdiplusShutdowns() { return PendingShutdowns().size(); }
+size_t GdiplusShutdownsDone() { return shutdownsDone; }
+uintptr_t LastGdiplusShutdownToken() { return lastShutdownToken; }
 
 void cCrossComm::ManageGDIToken(uintptr_t containerHwnd) {
     if (containerHwnd == 0) return;

@@ -1,6 +1,10 @@
-// How many GDI+ shut-downs wait for their delay after their window went.
+// GDI+ shut-downs: how many wait for their delay after their window went,
+// and the ones done so far (their count and the last token shut down).
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 size_t PendingGdiplusShutdowns();
+size_t GdiplusShutdownsDone();
+uintptr_t LastGdiplusShutdownToken();

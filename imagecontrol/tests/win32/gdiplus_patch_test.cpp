@@ -39,15 +39,21 @@ TEST(GdiplusPatchWindow, OneStartUpPerTopLevelWindowEndingAfterIt) {
     EXPECT_NE(otherWindow.gdiToken(), 0u);
     EXPECT_NE(otherWindow.gdiToken(), cCrossComm::kManagedElsewhere);
 
+    const size_t done = GdiplusShutdownsDone();
     DestroyWindow(first);
     EXPECT_EQ(PendingGdiplusShutdowns(), 1u);
     PumpFor(15);
     EXPECT_EQ(PendingGdiplusShutdowns(), 1u) << "not before its delay";
+    EXPECT_EQ(GdiplusShutdownsDone(), done);
     PumpFor(300);
     EXPECT_EQ(PendingGdiplusShutdowns(), 0u);
+    EXPECT_EQ(GdiplusShutdownsDone(), done + 1);
+    EXPECT_EQ(LastGdiplusShutdownToken(), firstForm.gdiToken()) << "the first window's GDI+ was not shut down";
     DestroyWindow(second);
     PumpFor(300);
     EXPECT_EQ(PendingGdiplusShutdowns(), 0u);
+    EXPECT_EQ(GdiplusShutdownsDone(), done + 2);
+    EXPECT_EQ(LastGdiplusShutdownToken(), otherWindow.gdiToken());
 }
 
 }  // namespace

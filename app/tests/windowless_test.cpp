@@ -433,15 +433,31 @@ namespace {
 // what Render draws with the same arguments over the window's background.
 TEST_F(Windowless, ImageControlShowsWhatRenderDrawsOverTheBackground) {
     const Bytes png = MakePng(40, 30, [](int x, int y) { return std::array{x * 6, y * 8, 160, (x + y) * 4 % 256}; });
+    // What Render is asked for, spelled out here: the picture's opacity, grey
+    // formula, lightness and angle, and the shadow's opacity (its own 50
+    // times the picture's), none of it read back from the control.
+    struct Want {
+        int opacity = 100, grey = -1;
+        float light = 0, angle = 0;
+        int shadowOpacity = 0;  // 0: no shadow
+    };
     struct Case {
         const char* what;
         std::function<void(aicAlphaImage&)> set;
+        Want want;
     };
     const Case cases[] = {
-        {"actual size", [](aicAlphaImage& c) { c.SetScaleMethod(3); }},
-        {"scaled, translucent", [](aicAlphaImage& c) { c.SetOpacity(60); }},
-        {"rotated, grey", [](aicAlphaImage& c) { c.SetRotateEnabled(true), c.SetRotation(30), c.SetgrayScale(2); }},
-        {"actual size, shadow", [](aicAlphaImage& c) { c.SetScaleMethod(3), c.SetShadowEnabled(true); }},
+        {"actual size", [](aicAlphaImage& c) { c.SetScaleMethod(3); }, {}},
+        {"scaled, translucent", [](aicAlphaImage& c) { c.SetOpacity(60); }, {.opacity = 60}},
+        {"rotated, grey", [](aicAlphaImage& c) { c.SetRotateEnabled(true), c.SetRotation(30), c.SetgrayScale(2); },
+         {.grey = 1, .angle = 30}},
+        {"actual size, shadow", [](aicAlphaImage& c) { c.SetScaleMethod(3), c.SetShadowEnabled(true); },
+         {.shadowOpacity = 50}},
+        {"shadow, translucent, lighter",
+         [](aicAlphaImage& c) {
+             c.SetScaleMethod(3), c.SetShadowEnabled(true), c.SetOpacity(60), c.SetIntensityOffset(20);
+         },
+         {.opacity = 60, .light = 20, .shadowOpacity = 30}},
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(test.what);
@@ -461,15 +477,16 @@ TEST_F(Windowless, ImageControlShowsWhatRenderDrawsOverTheBackground) {
         for (int y = 0; y < 80; ++y)
             for (int x = 0; x < 100; ++x) Put(expected, x, y, {GetBValue(back), GetGValue(back), GetRValue(back), 255});
         c32bppDIB& image = art.pvGetImageObject();
-        if (art.ShadowEnabled())
-            image.RenderDropShadow_JIT(expected.LoadDIBinDC(true), art.ShadowOffsetX() + (100 - 40) / 2,
-                                       art.ShadowOffsetY() + (80 - 30) / 2, art.ShadowDepth(), 0x404040, 50);
-        if (art.RotateEnabled())
-            image.Render(nullptr, 50, 40, art.ScaledWidth(), art.ScaledHeight(), 0, 0, 0, 0, art.Opacity(), true, true,
-                         &expected, art.grayScale() - 1, 0, static_cast<float>(art.Rotation()), true);
+        const Want& want = test.want;
+        if (want.shadowOpacity > 0)  // offset 2, depth 2, dark grey: the defaults
+            image.RenderDropShadow_JIT(expected.LoadDIBinDC(true), 2 + (100 - 40) / 2, 2 + (80 - 30) / 2, 2, 0x404040,
+                                       want.shadowOpacity);
+        if (want.angle != 0)
+            image.Render(nullptr, 50, 40, art.ScaledWidth(), art.ScaledHeight(), 0, 0, 0, 0, want.opacity, true, true,
+                         &expected, want.grey, want.light, want.angle, true);
         else
             image.Render(nullptr, art.ImageLeft(), art.ImageTop(), art.ScaledWidth(), art.ScaledHeight(), 0, 0, 0, 0,
-                         art.Opacity(), true, true, &expected, art.grayScale() - 1, 0, 0, false);
+                         want.opacity, true, true, &expected, want.grey, want.light, 0, false);
         expected.LoadDIBinDC(false);
 
         // What the window shows of the control, read back in one piece.

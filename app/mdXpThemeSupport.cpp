@@ -110,8 +110,8 @@ bool IsComCtl6Loaded() {
     return version.dwMajorVersion >= 6 || RedirectedCommonControlsVersion() >= 6;
 }
 
-void InitVisualStyles() {
-    if (initialised) return;
+bool InitVisualStyles() {
+    if (initialised) return false;
     if (IsComCtl6Loaded()) {
         // Loaded for the process's life, before the first themed window.
         win32::LoadSystemLibrary(L"shell32.dll").release();
@@ -119,6 +119,7 @@ void InitVisualStyles() {
         comctl32::InitCommonControlsEx(&init);
     }
     initialised = true;
+    return true;
 }
 
 bool VisualStylesInitialised() { return initialised; }

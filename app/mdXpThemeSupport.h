@@ -15,7 +15,7 @@
 namespace mdXpThemeSupport {
 
 // Once per process, before the first window.
-void InitVisualStyles();
+bool InitVisualStyles();  // false when an earlier call already did it
 bool VisualStylesInitialised();
 // Common controls of version 6 or later serve this process.
 bool IsComCtl6Loaded();

@@ -84,8 +84,8 @@ protected:
 };
 
 TEST_F(ButtonForm, SubclassesFramesAndGraphicalButtonsOnly) {
-    InitVisualStyles();
-    InitVisualStyles();  // the second call finds the flag set and does nothing
+    EXPECT_TRUE(InitVisualStyles());   // the test program's first call
+    EXPECT_FALSE(InitVisualStyles());  // the second finds the flag set and does nothing
     EXPECT_TRUE(VisualStylesInitialised());
     ASSERT_TRUE(IsComCtl6Loaded());
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "imagecontrol/cCrossComm.h"
+#include "imagecontrol/tests/recording_site.h"
 #include "imagecontrol/win32/gdiplus_patch_window.h"
 
 namespace {
@@ -54,6 +55,32 @@ TEST(GdiplusPatchWindow, OneStartUpPerTopLevelWindowEndingAfterIt) {
     EXPECT_EQ(PendingGdiplusShutdowns(), 0u);
     EXPECT_EQ(GdiplusShutdownsDone(), done + 2);
     EXPECT_EQ(LastGdiplusShutdownToken(), otherWindow.gdiToken());
+}
+
+}  // namespace
+
+namespace {
+
+// Siblings share one start-up, and each control's images carry its token.
+TEST(GdiplusPatchWindow, SiblingControlsShareTheFirstOnesToken) {
+    HWND top = TopLevel();
+    ASSERT_TRUE(top);
+    RecordingSite firstSite, secondSite;
+    firstSite.window = secondSite.window = Window(top);
+    aicAlphaImage first(firstSite), second(secondSite);
+    firstSite.control = &first;
+    secondSite.control = &second;
+    secondSite.firstOfType = &first;
+    first.InitProperties();
+    second.InitProperties();
+    if (!first.pvGetImageObject().isGDIplusEnabled()) GTEST_SKIP() << "no GDI+ here";
+    const uint32_t token = first.CrossTalkClass()->gdiToken();
+    EXPECT_NE(token, 0u);
+    EXPECT_EQ(second.CrossTalkClass(), first.CrossTalkClass());
+    EXPECT_EQ(first.pvGetImageObject().gdiToken(), token);
+    EXPECT_EQ(second.pvGetImageObject().gdiToken(), token);
+    DestroyWindow(top);
+    PumpFor(300);  // its shut-down done, for the tests after this one
 }
 
 }  // namespace

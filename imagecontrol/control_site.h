@@ -85,10 +85,10 @@ public:
     // The window that contains the control (0 natively).
     virtual uintptr_t ContainerWindow() const = 0;
     // The first control on the form (in creation order, this one included)
-    // whose type name is typeName; null when there is none or it shares
-    // nothing with its siblings.
-    virtual ICrossComm* FirstControlOfType(const std::string& typeName) const {
-        (void)typeName;
-        return nullptr;
-    }
+    // whose type name is typeName; null while that first one is this control
+    // and has not connected yet. The answer is the only way to the object
+    // siblings share: a control makes one only as the first of its kind, and
+    // every later one is given that first control. So every site answers;
+    // there is no default that would leave a control with an object of its own.
+    virtual ICrossComm* FirstControlOfType(const std::string& typeName) const = 0;
 };

@@ -6,6 +6,7 @@
 
 #include "app/host/message_pump.h"
 #include "app/mdXpThemeSupport.h"
+#include "common/system_library.h"
 
 namespace app {
 namespace {
@@ -13,12 +14,6 @@ namespace {
 // Vista and later; without them the end-session answer alone holds the system.
 using BlockReasonCreate = BOOL(WINAPI*)(HWND, LPCWSTR);
 using BlockReasonDestroy = BOOL(WINAPI*)(HWND);
-
-template <class F>
-F User32Function(const char* name) {
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    return user32 ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(user32, name))) : nullptr;
-}
 
 }  // namespace
 
@@ -112,8 +107,9 @@ void FrmMain::StopTimer() { Get<host::Timer>("Timer1").SetEnabled(false); }
 
 void FrmMain::HoldEndSession(bool hold) {
     if (!Window()) return;
-    static const auto create = User32Function<BlockReasonCreate>("ShutdownBlockReasonCreate");
-    static const auto destroy = User32Function<BlockReasonDestroy>("ShutdownBlockReasonDestroy");
+    static const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    static const auto create = win32::Export<BlockReasonCreate>(user32, "ShutdownBlockReasonCreate");
+    static const auto destroy = win32::Export<BlockReasonDestroy>(user32, "ShutdownBlockReasonDestroy");
     if (hold && create) create(Window(), kEndSessionReason);
     if (!hold && destroy) destroy(Window());
 }

@@ -243,6 +243,8 @@ void pvDrawButton(HWND window, HDC dc, const host::ButtonControl& button) {
                                                   .focused = focused,
                                                   .isDefault = isDefault,
                                                   .value = button.Value() != 0});
+    // The picture this state shows, which may be the only one: the caption makes room for it.
+    IPicture* picture = PictureFor(look.picture, button);
     int state = static_cast<int>(look.state);
 
     RECT client;
@@ -286,9 +288,7 @@ void pvDrawButton(HWND window, HDC dc, const host::ButtonControl& button) {
                                                             : GetStockObject(DEFAULT_GUI_FONT));
             RECT measured = content;
             DrawTextW(dc, caption.c_str(), -1, &measured, DT_CALCRECT | DT_WORDBREAK);
-            // Room for the picture this state shows, which may be the only one.
-            const bool pictured = host::HoldsImage(PictureFor(look.picture, button));
-            app::Band band = app::CaptionBand(content.bottom, measured.bottom, pictured);
+            app::Band band = app::CaptionBand(content.bottom, measured.bottom, host::HoldsImage(picture));
             RECT text{content.left, band.top, content.right, band.bottom};
             if (theme)
                 uxtheme::DrawThemeText(theme.get(), dc, kPushButtonPart, state, caption.c_str(), -1, kCaptionFormat, 0,
@@ -299,7 +299,6 @@ void pvDrawButton(HWND window, HDC dc, const host::ButtonControl& button) {
         }
     }
 
-    IPicture* picture = PictureFor(look.picture, button);
     if (!host::HoldsImage(picture)) return;
     SIZE size = host::PicturePixelSize(picture);
     POINT at = host::CentredPicturePosition(picture, area);

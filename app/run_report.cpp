@@ -27,7 +27,7 @@ std::wstring StepDetails(const StepRecord& step) {
                                                            : DescribeOutcome(step.result.outcome)) + L"\r\n";
     text += L"Output:\r\n";
     text += step.result.text.empty() ? L"(none)\r\n" : WithWindowsLineEnds(step.result.text);
-    if (text.size() < 2 || text.compare(text.size() - 2, 2, L"\r\n") != 0) text += L"\r\n";
+    if (!text.ends_with(L"\r\n")) text += L"\r\n";
     return text;
 }
 

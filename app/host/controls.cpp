@@ -149,7 +149,7 @@ LRESULT CALLBACK TextBox::Subclass(HWND window, UINT message, WPARAM wParam, LPA
         LRESULT code = comctl32::DefSubclassProc(window, message, wParam, lParam);
         auto* msg = reinterpret_cast<const MSG*>(lParam);
         if (msg && msg->message == WM_KEYDOWN && (msg->wParam == VK_TAB || msg->wParam == VK_ESCAPE))
-            code &= ~(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE | DLGC_WANTTAB);
+            code &= ~(DLGC_WANTALLKEYS | DLGC_WANTMESSAGE);
         return code & ~DLGC_WANTTAB;
     }
     return comctl32::DefSubclassProc(window, message, wParam, lParam);

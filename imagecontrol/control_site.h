@@ -85,10 +85,11 @@ public:
     // The window that contains the control (0 natively).
     virtual uintptr_t ContainerWindow() const = 0;
     // The first control on the form (in creation order, this one included)
-    // whose type name is typeName; null while that first one is this control
-    // and has not connected yet. The answer is the only way to the object
-    // siblings share: a control makes one only as the first of its kind, and
-    // every later one is given that first control. So every site answers;
-    // there is no default that would leave a control with an object of its own.
+    // whose type name is typeName and that holds a shared object, else this
+    // control itself; null where this control is of another type and no
+    // control holds one. The answer is the only way to the object siblings
+    // share: a control makes one only when given itself, and every later one
+    // is given the holder. So every site answers; there is no default that
+    // would leave a control with an object of its own.
     virtual ICrossComm* FirstControlOfType(const std::string& typeName) const = 0;
 };

@@ -88,12 +88,13 @@ void ButtonControl::DrawClassic(const DRAWITEMSTRUCT& item) const {
     if (sunken) OffsetRect(&content, 1, 1);
 
     RECT area = content;
+    IPicture* chosen = PictureFor(look.picture);
     std::wstring caption = Caption();
     if (!caption.empty()) {
         win32::SelectObjectScope selectFont(dc, font_ ? static_cast<HGDIOBJ>(font_) : GetStockObject(DEFAULT_GUI_FONT));
         RECT measured = content;
         DrawTextW(dc, caption.c_str(), -1, &measured, DT_CALCRECT | DT_WORDBREAK);
-        app::Band band = app::CaptionBand(content.bottom, measured.bottom, HoldsImage(Picture()));
+        app::Band band = app::CaptionBand(content.bottom, measured.bottom, HoldsImage(chosen));
         RECT text{content.left, band.top, content.right, band.bottom};
         int oldMode = SetBkMode(dc, TRANSPARENT);
         if (enabled) {
@@ -114,7 +115,6 @@ void ButtonControl::DrawClassic(const DRAWITEMSTRUCT& item) const {
         area.bottom = text.top;
     }
 
-    IPicture* chosen = PictureFor(look.picture);
     if (HoldsImage(chosen)) {
         SIZE size = PicturePixelSize(chosen);
         POINT at = CentredPicturePosition(chosen, area);

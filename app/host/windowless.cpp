@@ -245,10 +245,13 @@ bool WindowlessControl::SetOLEDropMode(int16_t mode) {
 
 ICrossComm* WindowlessControl::FirstControlOfType(const std::string& typeName) const {
     // The whole list: a control being read is already in it, with its object.
+    // One that holds no shared object (destroyed, or never connected) is
+    // passed over, so the next one found is the one its siblings share.
     for (const auto& control : form_.Controls()) {
         if (control->Kind() != typeName) continue;
         auto* windowless = dynamic_cast<const WindowlessControl*>(control.get());
-        return windowless && windowless->object_ ? windowless->object_->CrossComm() : nullptr;
+        ICrossComm* candidate = windowless && windowless->object_ ? windowless->object_->CrossComm() : nullptr;
+        if (windowless == this || (candidate && candidate->CrossTalkClass())) return candidate;
     }
     return nullptr;
 }

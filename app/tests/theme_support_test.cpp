@@ -79,6 +79,7 @@ protected:
     }
     host::ButtonControl& Button(const char* name) const { return form_->Get<host::ButtonControl>(name); }
     HWND Window(const char* name) const { return form_->Find(name) ? form_->Find(name)->Window() : nullptr; }
+    void ExpectCaptionUnderThePictureOfThePressedState();
 
     std::unique_ptr<host::Form> form_;
 };
@@ -169,10 +170,9 @@ TEST_F(ButtonForm, ThemedButtonShowsHotPressedAndReleasedLooks) {
     EXPECT_TRUE(HasColour(released, 0x006E00));
 }
 
-TEST_F(ButtonForm, CaptionMakesRoomForThePictureOfTheState) {
-    ASSERT_TRUE(pvIsThemed());
-    // Command5 without its Picture: only the pressed state has one. Its twin
-    // without a caption tells which pixels are the caption's.
+// Command5 without its Picture: only the pressed state has one. Its twin
+// without a caption tells which pixels are the caption's.
+void ButtonForm::ExpectCaptionUnderThePictureOfThePressedState() {
     auto onlyDown = [&](const char* name, const char* caption) {
         host::FormObject button{"PushButton", name, {}, {}};
         for (const auto& [key, value] : Button("Command5").Properties().Entries())
@@ -198,19 +198,38 @@ TEST_F(ButtonForm, CaptionMakesRoomForThePictureOfTheState) {
     const Pixels withCaption = pressed(captioned, blank), without = pressed(blank, captioned);
     RECT client;
     GetClientRect(captioned->Window(), &client);
-    // The caption's pixels: colours the twin without one has nowhere.
-    const std::set<uint32_t> twinColours(without.begin(), without.end());
+    // The caption's pixels: colours the twin without one has nowhere inside
+    // the border and focus ring (the classic frame is as black as the text).
+    constexpr int kBorder = 5;
+    auto inside = [&](int x, int y) {
+        return x >= kBorder && y >= kBorder && x < client.right - kBorder && y < client.bottom - kBorder;
+    };
+    std::set<uint32_t> twinColours;
     int lowestPicture = -1, topCaption = client.bottom, bottomCaption = -1;
+    for (int y = 0; y < client.bottom; ++y)
+        for (int x = 0; x < client.right; ++x)
+            if (inside(x, y)) twinColours.insert(without[static_cast<size_t>(y * client.right + x)]);
     for (int y = 0; y < client.bottom; ++y)
         for (int x = 0; x < client.right; ++x) {
             const uint32_t pixel = withCaption[static_cast<size_t>(y * client.right + x)];
             if ((pixel & 0xFFFFFF) == 0x000096) lowestPicture = std::max(lowestPicture, y);
-            if (!twinColours.contains(pixel)) topCaption = std::min(topCaption, y), bottomCaption = y;
+            if (inside(x, y) && !twinColours.contains(pixel)) topCaption = std::min(topCaption, y), bottomCaption = y;
         }
     ASSERT_GE(lowestPicture, 0) << "the pressed picture";
     ASSERT_LT(topCaption, client.bottom) << "no caption";
     EXPECT_GT(topCaption, lowestPicture) << "the caption is drawn over the picture";
-    EXPECT_LT(client.bottom - bottomCaption, 10) << "the caption is not in the band under the picture";
+    EXPECT_LT(client.bottom - bottomCaption, client.bottom / 4) << "the caption is not in the band under the picture";
+}
+
+TEST_F(ButtonForm, CaptionMakesRoomForThePictureOfTheState) {
+    ASSERT_TRUE(pvIsThemed());
+    ExpectCaptionUnderThePictureOfThePressedState();
+}
+
+TEST_F(ButtonForm, ClassicCaptionMakesRoomForThePictureOfTheState) {
+    SetThemeAppProperties(kControlsUnthemed);
+    ASSERT_FALSE(pvIsThemed());
+    ExpectCaptionUnderThePictureOfThePressedState();
 }
 
 TEST_F(ButtonForm, IconTallerThanWideKeepsItsBackgroundOverTheFullHeight) {

@@ -359,6 +359,12 @@ TEST_F(WindowlessInputTest, ImageControlsFindTheFirstOfTheirKindAndShareItsObjec
     ASSERT_NE(a->CrossTalkClass(), nullptr);
     EXPECT_EQ(a->CrossTalkClass(), b->CrossTalkClass());
     EXPECT_EQ(a->CrossTalkClass()->Count(), 2);
+    // With A gone, a control added later is given B, which holds the object.
+    const std::shared_ptr<cCrossComm> shared = b->CrossTalkClass();
+    form->Get<AlphaImage>("A").Destroy();
+    ASSERT_NE(form->AddControl({"aicAlphaImage", "C", {}, {}}), nullptr);
+    EXPECT_EQ(form->Get<AlphaImage>("C").Image()->CrossTalkClass(), shared);
+    EXPECT_EQ(shared->Count(), 2);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "app/host/form.h"
 #include "app/host/icon_handles.h"
+#include "imagecontrol/scale_units.h"
 
 namespace host {
 namespace {
@@ -23,21 +24,6 @@ constexpr std::array<WORD, kLastStandardMousePointer + 1> kStandardCursors = {
 };
 
 constexpr std::array<std::string_view, 7> kHostKeys = {"Left", "Top", "Width", "Height", "Visible", "TabIndex", "Tag"};
-
-// Units per inch of a scale mode other than pixels; 0 for those without a
-// fixed length (user, container-relative, unknown).
-double FixedUnitsPerInch(int32_t scaleMode, bool horizontal) {
-    switch (scaleMode) {
-        case vbTwips: return 1440;
-        case vbPoints: return 72;
-        case vbCharacters: return horizontal ? 12 : 6;  // 120 by 240 twips
-        case vbInches: return 1;
-        case vbMillimeters: return 25.4;
-        case vbCentimeters: return 2.54;
-        case vbHimetric: return 2540;
-        default: return 0;
-    }
-}
 
 }  // namespace
 
@@ -185,16 +171,8 @@ void WindowlessControl::Size(double widthTwips, double heightTwips) {
 }
 
 double WindowlessControl::Convert(double value, int32_t fromScale, int32_t toScale, bool horizontal) const {
-    int dpi = horizontal ? form_.DpiX() : form_.DpiY();
-    int32_t container = form_.ScaleMode().value_or(vbTwips);
-    auto perInch = [&](int32_t mode) {
-        if (mode == vbContainerPosition || mode == vbContainerSize) mode = container;
-        if (mode == vbPixels) return static_cast<double>(dpi);
-        double units = FixedUnitsPerInch(mode, horizontal);
-        // A user scale is not kept: it counts as twips, the form's own unit.
-        return units > 0 ? units : 1440.0;
-    };
-    return value * perInch(toScale) / perInch(fromScale);
+    return ConvertScaleUnits(value, fromScale, toScale, horizontal ? form_.DpiX() : form_.DpiY(),
+                             form_.ScaleMode().value_or(vbTwips), horizontal);
 }
 
 double WindowlessControl::ScaleX(double value, int32_t fromScale, int32_t toScale) const {

@@ -1,0 +1,148 @@
+// MendlowAlphaImage: a child window that shows one picture with alpha,
+// drawn over its parent's background, scaled, rotated, mirrored, greyed,
+// lightened, faded and shadowed. Register the class once, then create it
+// with CreateWindowExW or name it in a dialog template; drive it with the
+// AIM_ messages (or the AlphaImageWindow wrapper below) and hear from it
+// through WM_NOTIFY with the AIN_ codes.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+
+#define MENDLOW_ALPHA_IMAGE_CLASS L"MendlowAlphaImage"
+
+namespace mendlow {
+
+// Registers the window class for the module; true when it is registered
+// (again, too). Call it before creating the first window or dialog.
+bool RegisterAlphaImageWindowClass(HINSTANCE instance);
+
+// Messages. Loads answer TRUE when the new picture is shown; on FALSE the
+// window is left empty, as after AIM_CLEAR.
+enum AlphaImageMessage : UINT {
+    AIM_LOADFILE = WM_USER + 0x300,  // lParam: const wchar_t* path
+    AIM_LOADBYTES,                   // wParam: byte count, lParam: const uint8_t* bytes (a file's contents)
+    AIM_LOADRESOURCE,                // lParam: const AlphaImageResource*
+    AIM_LOADCLIPBOARD,               // the clipboard's bitmap or metafile
+    AIM_CLEAR,                       // no picture
+    AIM_SETPROPERTY,                 // wParam: AlphaImageProperty, lParam: value; answers TRUE when it now holds it
+    AIM_GETPROPERTY,                 // wParam: AlphaImageProperty; answers the value
+    AIM_FADE,                        // wParam: final opacity 0-100, lParam: MAKELPARAM(step %, delay ms)
+    AIM_HITTEST,                     // lParam: MAKELPARAM(x, y) in client pixels; TRUE on the picture
+};
+
+// A picture kept in a module's resources. type is a custom type name
+// ("PNG", or "#10" for RT_RCDATA) holding a file's bytes; name is a name or
+// MAKEINTRESOURCEW(number).
+struct AlphaImageResource {
+    HMODULE module;  // null: the program itself
+    const wchar_t* type;
+    const wchar_t* name;
+};
+
+// The properties AIM_SETPROPERTY and AIM_GETPROPERTY reach, with their ranges.
+enum AlphaImageProperty : WPARAM {
+    AIP_FITMODE,         // 0 scale to fit, 1 stretch, 2 fit but never enlarge, 3 actual size, 4 the drawn size kept
+    AIP_STRETCHQUALITY,  // 0/1: high-quality resampling (default 1)
+    AIP_AUTOSIZE,        // 0/1: the window takes the picture's size (default 1)
+    AIP_ROTATEENABLED,   // 0/1: AIP_ROTATION applies (default 0)
+    AIP_ROTATION,        // degrees, -359 to 359
+    AIP_MIRROR,          // 0 none, 1 horizontal, 2 vertical, 3 both
+    AIP_GRAYSCALE,       // 0 colour, 1-8 a grey formula
+    AIP_LIGHTNESS,       // -100 (darker) to 100 (lighter), 0 unchanged
+    AIP_OPACITY,         // 0 (invisible) to 100 (opaque)
+    AIP_INVERSED,        // 0/1: colours inverted
+    AIP_MASKCOLOR,       // COLORREF treated as see-through when AIP_MASKUSED is on
+    AIP_MASKUSED,        // 0 none, 1 AIP_MASKCOLOR, 2-5 the colour of a corner
+    AIP_HITTEST,         // 0 the whole window, 1 the box of the visible pixels, 2 their span per row, 3 exactly them
+    AIP_SHADOWENABLED,   // 0/1
+    AIP_SHADOWCOLOR,     // COLORREF
+    AIP_SHADOWOFFSETX,   // pixels, -32768 to 32767
+    AIP_SHADOWOFFSETY,   // pixels, -32768 to 32767
+    AIP_SHADOWDEPTH,     // blur, 0 to 10
+    AIP_SHADOWOPACITY,   // 0 to 100
+    AIP_IMAGETYPE,       // read only: the loaded format
+    AIP_COUNT
+};
+
+// WM_NOTIFY codes; lParam points to an NMALPHAIMAGE.
+enum AlphaImageNotification : UINT {
+    AIN_CLICK = 0U - 3200U,  // a press and release on the picture; button: 1 left, 2 right, 4 middle
+    AIN_DBLCLK,
+    AIN_MOUSEENTER,  // the pointer came onto the picture (as the hit test sees it)
+    AIN_MOUSEEXIT,   // and left it
+    AIN_FADEEND,     // AIM_FADE reached its opacity (opacity)
+};
+
+struct NMALPHAIMAGE {
+    NMHDR hdr;
+    int button;
+    int x, y;  // client pixels, for clicks
+    int opacity;
+};
+
+// A typed view of one window; it owns nothing.
+class AlphaImageWindow {
+public:
+    explicit AlphaImageWindow(HWND window = nullptr) : window_(window) {}
+    HWND Window() const { return window_; }
+
+    // Creates one as a child of parent, at the given client rectangle.
+    static AlphaImageWindow Create(HWND parent, int id, RECT bounds, DWORD style = WS_VISIBLE) {
+        return AlphaImageWindow(CreateWindowExW(0, MENDLOW_ALPHA_IMAGE_CLASS, L"", style | WS_CHILD, bounds.left,
+                                                bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
+                                                parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                                reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
+                                                nullptr));
+    }
+
+    bool LoadFile(const wchar_t* path) const { return Send(AIM_LOADFILE, 0, reinterpret_cast<LPARAM>(path)) != 0; }
+    bool LoadBytes(const uint8_t* bytes, size_t count) const {
+        return Send(AIM_LOADBYTES, count, reinterpret_cast<LPARAM>(bytes)) != 0;
+    }
+    bool LoadResource(HMODULE module, const wchar_t* type, const wchar_t* name) const {
+        const AlphaImageResource resource{module, type, name};
+        return Send(AIM_LOADRESOURCE, 0, reinterpret_cast<LPARAM>(&resource)) != 0;
+    }
+    bool LoadClipboard() const { return Send(AIM_LOADCLIPBOARD, 0, 0) != 0; }
+    void Clear() const { Send(AIM_CLEAR, 0, 0); }
+
+    bool Set(AlphaImageProperty property, LPARAM value) const { return Send(AIM_SETPROPERTY, property, value) != 0; }
+    LRESULT Get(AlphaImageProperty property) const { return Send(AIM_GETPROPERTY, property, 0); }
+
+    int FitMode() const { return static_cast<int>(Get(AIP_FITMODE)); }
+    bool SetFitMode(int mode) const { return Set(AIP_FITMODE, mode); }
+    int Rotation() const { return static_cast<int>(Get(AIP_ROTATION)); }
+    bool SetRotation(int degrees) const { return Set(AIP_ROTATEENABLED, 1) && Set(AIP_ROTATION, degrees); }
+    int Mirror() const { return static_cast<int>(Get(AIP_MIRROR)); }
+    bool SetMirror(int mirror) const { return Set(AIP_MIRROR, mirror); }
+    int GrayScale() const { return static_cast<int>(Get(AIP_GRAYSCALE)); }
+    bool SetGrayScale(int formula) const { return Set(AIP_GRAYSCALE, formula); }
+    int Lightness() const { return static_cast<int>(Get(AIP_LIGHTNESS)); }
+    bool SetLightness(int lightness) const { return Set(AIP_LIGHTNESS, lightness); }
+    int Opacity() const { return static_cast<int>(Get(AIP_OPACITY)); }
+    bool SetOpacity(int opacity) const { return Set(AIP_OPACITY, opacity); }
+    bool ShadowEnabled() const { return Get(AIP_SHADOWENABLED) != 0; }
+    bool SetShadowEnabled(bool enabled) const { return Set(AIP_SHADOWENABLED, enabled); }
+    COLORREF MaskColor() const { return static_cast<COLORREF>(Get(AIP_MASKCOLOR)); }
+    bool SetMaskColor(COLORREF colour) const { return Set(AIP_MASKCOLOR, static_cast<LPARAM>(colour)); }
+    int HitTest() const { return static_cast<int>(Get(AIP_HITTEST)); }
+    bool SetHitTest(int style) const { return Set(AIP_HITTEST, style); }
+    bool Hits(int x, int y) const { return Send(AIM_HITTEST, 0, MAKELPARAM(x, y)) != 0; }
+
+    // Steps toward the opacity by step percent every delay milliseconds;
+    // AIN_FADEEND follows.
+    void Fade(int finalOpacity, int step = 10, int delayMs = 20) const {
+        Send(AIM_FADE, static_cast<WPARAM>(finalOpacity), MAKELPARAM(step, delayMs));
+    }
+
+private:
+    LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam) const {
+        return SendMessageW(window_, message, wParam, lParam);
+    }
+    HWND window_;
+};
+
+}  // namespace mendlow

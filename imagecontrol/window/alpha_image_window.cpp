@@ -1,0 +1,312 @@
+// The MendlowAlphaImage window class: one image control in a child window,
+// painted over what the parent draws behind it, its mouse events raised as
+// WM_NOTIFY codes, and a see-through part handing the mouse to what lies
+// beneath.
+#include <windowsx.h>
+
+#include <memory>
+#include <string>
+
+#include "common/win32_handles.h"
+#include "imagecontrol/aicAlphaImage.h"
+#include "imagecontrol/window/window_properties.h"
+#include "imagecontrol/window/window_site.h"
+#include "mendlow/alpha_image_window.h"
+
+namespace mendlow {
+namespace {
+
+constexpr int16_t kHit = 3;
+constexpr int16_t kLeftButton = 1, kRightButton = 2, kMiddleButton = 4;
+constexpr int16_t kShiftKey = 1, kCtrlKey = 2, kAltKey = 4;
+
+int16_t ShiftOf(WPARAM keys) {
+    return static_cast<int16_t>((keys & MK_SHIFT ? kShiftKey : 0) | (keys & MK_CONTROL ? kCtrlKey : 0) |
+                                (GetKeyState(VK_MENU) < 0 ? kAltKey : 0));
+}
+
+int16_t KeyboardShift() {
+    return ShiftOf((GetKeyState(VK_SHIFT) < 0 ? MK_SHIFT : 0) | (GetKeyState(VK_CONTROL) < 0 ? MK_CONTROL : 0));
+}
+
+class AlphaImageHost {
+public:
+    explicit AlphaImageHost(HWND window) : window_(window), site_(window), control_(site_) {
+        site_.SetControl(&control_);
+        auto& events = control_.events;
+        events.Click = [this](int16_t button) { Notify(AIN_CLICK, button); };
+        events.DblClick = [this](int16_t button) { Notify(AIN_DBLCLK, button); };
+        events.MouseEnter = [this] { Notify(AIN_MOUSEENTER, 0); };
+        events.MouseExit = [this] { Notify(AIN_MOUSEEXIT, 0); };
+        events.FadeTerminated = [this](int32_t) { Notify(AIN_FADEEND, 0); };
+    }
+
+    void Created() {
+        control_.InitProperties();
+        // A window's size comes from its creator (a dialog template scales
+        // it with the dialog's font): the picture fits it, never resizes it.
+        control_.SetAutoSize(false);
+        control_.Resize();
+        if (IsWindowVisible(window_)) Shown(true);
+    }
+    void Destroying() { Shown(false); }
+
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    void Notify(UINT code, int16_t button) const {
+        NMALPHAIMAGE note{};
+        note.hdr.hwndFrom = window_;
+        note.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(window_));
+        note.hdr.code = code;
+        note.button = button;
+        note.x = lastMouse_.x;
+        note.y = lastMouse_.y;
+        note.opacity = control_.Opacity();
+        SendMessageW(GetParent(window_), WM_NOTIFY, note.hdr.idFrom, reinterpret_cast<LPARAM>(&note));
+    }
+    void Shown(bool shown) {
+        if (shown == shown_) return;
+        shown_ = shown;
+        if (shown)
+            control_.Show();
+        else
+            control_.Hide();
+    }
+    void Paint(HDC target, const RECT& area);
+    LRESULT HitTest(LPARAM screenPoint);
+    void MouseButton(UINT message, WPARAM keys, LPARAM at);
+    bool Load(UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND window_;
+    WindowSite site_;
+    aicAlphaImage control_;
+    bool shown_ = false;
+    bool trackingLeave_ = false;
+    int16_t heldButtons_ = 0;
+    POINT lastMouse_{};
+};
+
+void AlphaImageHost::Paint(HDC target, const RECT& area) {
+    RECT client{};
+    GetClientRect(window_, &client);
+    if (IsRectEmpty(&client)) return;
+    // Drawn off screen: the parent's background first, then the picture.
+    win32::MemoryDc buffer(CreateCompatibleDC(target));
+    win32::Bitmap pixels(CreateCompatibleBitmap(target, client.right, client.bottom));
+    if (!buffer || !pixels) return;
+    win32::SelectObjectScope select(buffer.get(), pixels.get());
+    if (HWND parent = GetParent(window_)) {
+        POINT origin{0, 0};
+        MapWindowPoints(window_, parent, &origin, 1);
+        POINT old{};
+        SetViewportOrgEx(buffer.get(), -origin.x, -origin.y, &old);
+        SendMessageW(parent, WM_ERASEBKGND, reinterpret_cast<WPARAM>(buffer.get()), 0);
+        SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(buffer.get()), PRF_CLIENT);
+        SetViewportOrgEx(buffer.get(), old.x, old.y, nullptr);
+    }
+    control_.Paint(PaintSurface{buffer.get(), nullptr}, PixelRect{area.left, area.top, area.right, area.bottom});
+    BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, buffer.get(), area.left,
+           area.top, SRCCOPY);
+}
+
+LRESULT AlphaImageHost::HitTest(LPARAM screenPoint) {
+    POINT at{GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)};
+    ScreenToClient(window_, &at);
+    // The control's own test also raises MouseEnter and MouseExit.
+    int16_t result = 0;
+    control_.OnHitTest(static_cast<float>(at.x), static_cast<float>(at.y), result);
+    return result == kHit ? HTCLIENT : HTTRANSPARENT;
+}
+
+void AlphaImageHost::MouseButton(UINT message, WPARAM keys, LPARAM at) {
+    int16_t button = 0;
+    bool down = false, dbl = false;
+    switch (message) {
+        case WM_LBUTTONDOWN: button = kLeftButton, down = true; break;
+        case WM_RBUTTONDOWN: button = kRightButton, down = true; break;
+        case WM_MBUTTONDOWN: button = kMiddleButton, down = true; break;
+        case WM_LBUTTONDBLCLK: button = kLeftButton, dbl = true; break;
+        case WM_RBUTTONDBLCLK: button = kRightButton, dbl = true; break;
+        case WM_MBUTTONDBLCLK: button = kMiddleButton, dbl = true; break;
+        case WM_LBUTTONUP: button = kLeftButton; break;
+        case WM_RBUTTONUP: button = kRightButton; break;
+        case WM_MBUTTONUP: button = kMiddleButton; break;
+        default: return;
+    }
+    lastMouse_ = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+    const auto x = static_cast<float>(lastMouse_.x), y = static_cast<float>(lastMouse_.y);
+    int16_t shift = ShiftOf(keys);
+    if (down || dbl) {
+        if (heldButtons_ == 0) SetCapture(window_);
+        heldButtons_ = static_cast<int16_t>(heldButtons_ | button);
+        if (dbl)
+            control_.OnDblClick();
+        else
+            control_.OnMouseDown(button, shift, x, y);
+        return;
+    }
+    if (!(heldButtons_ & button)) return;  // pressed elsewhere
+    heldButtons_ = static_cast<int16_t>(heldButtons_ & ~button);
+    control_.OnMouseUp(button, shift, x, y);
+    if (heldButtons_ != 0) return;
+    ReleaseCapture();
+    // A click is a release on the picture that took the press.
+    RECT client{};
+    GetClientRect(window_, &client);
+    if (PtInRect(&client, lastMouse_) && control_.HitTestPoint(x, y)) control_.OnClick();
+}
+
+bool AlphaImageHost::Load(UINT message, WPARAM wParam, LPARAM lParam) {
+    int32_t width = 0, height = 0, depth = 0;  // icons: the window's size
+    switch (message) {
+        case AIM_LOADFILE:
+            return lParam && control_.LoadImage_FromFile(reinterpret_cast<const wchar_t*>(lParam), width, height, depth);
+        case AIM_LOADBYTES: {
+            if (!lParam || wParam == 0) return false;
+            const auto* bytes = reinterpret_cast<const uint8_t*>(lParam);
+            return control_.LoadImage_FromArray(Bytes(bytes, bytes + wParam), width, height, depth);
+        }
+        case AIM_LOADRESOURCE: {
+            const auto* resource = reinterpret_cast<const AlphaImageResource*>(lParam);
+            if (!resource || !resource->type || !resource->name) return false;
+            const c32bppDIB::ResourceSection section =
+                IS_INTRESOURCE(resource->type) ? L"#" + std::to_wstring(reinterpret_cast<uintptr_t>(resource->type))
+                                               : std::wstring(resource->type);
+            c32bppDIB::ResourceId id = std::wstring();
+            if (IS_INTRESOURCE(resource->name))
+                id = static_cast<int32_t>(reinterpret_cast<uintptr_t>(resource->name));
+            else
+                id = std::wstring(resource->name);
+            return control_.LoadImage_FromResource(resource->module, section, id, width, height, depth);
+        }
+        case AIM_LOADCLIPBOARD: return control_.LoadImage_FromClipboard();
+        default: return false;
+    }
+}
+
+LRESULT AlphaImageHost::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ERASEBKGND: return 1;  // painted whole, with the parent's background
+        case WM_PAINT: {
+            win32::PaintDc dc(window_);
+            Paint(dc.get(), dc.area());
+            return 0;
+        }
+        case WM_PRINTCLIENT: {
+            RECT client{};
+            GetClientRect(window_, &client);
+            Paint(reinterpret_cast<HDC>(wParam), client);
+            return 0;
+        }
+        case WM_SIZE:
+            control_.Resize();
+            InvalidateRect(window_, nullptr, FALSE);
+            return 0;
+        case WM_MOVE: InvalidateRect(window_, nullptr, FALSE); return 0;  // another part of the parent shows through
+        case WM_SHOWWINDOW: Shown(wParam != 0); break;
+        case WM_ENABLE: control_.SetEnabled(wParam != 0); return 0;
+        case WM_NCHITTEST: return HitTest(lParam);
+        case WM_MOUSEMOVE: {
+            if (!trackingLeave_) {
+                TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, window_, 0};
+                trackingLeave_ = TrackMouseEvent(&track) != FALSE;
+            }
+            lastMouse_ = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            int16_t held = static_cast<int16_t>((wParam & MK_LBUTTON ? kLeftButton : 0) |
+                                                (wParam & MK_RBUTTON ? kRightButton : 0) |
+                                                (wParam & MK_MBUTTON ? kMiddleButton : 0));
+            int16_t shift = ShiftOf(wParam);
+            control_.OnMouseMove(held, shift, static_cast<float>(lastMouse_.x), static_cast<float>(lastMouse_.y));
+            return 0;
+        }
+        case WM_MOUSELEAVE: {
+            trackingLeave_ = false;
+            int16_t result = 0;
+            if (heldButtons_ == 0) control_.OnHitTest(-1, -1, result);  // ends the hover
+            return 0;
+        }
+        case WM_CAPTURECHANGED: heldButtons_ = 0; return 0;
+        case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK:
+        case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP:
+            MouseButton(message, wParam, lParam);
+            return 0;
+        case WM_KEYDOWN:
+        case WM_KEYUP: {
+            auto key = static_cast<int16_t>(wParam);
+            int16_t shift = KeyboardShift();
+            if (message == WM_KEYDOWN)
+                control_.OnKeyDown(key, shift);
+            else
+                control_.OnKeyUp(key, shift);
+            return 0;
+        }
+        case WM_CHAR: {
+            auto key = static_cast<int16_t>(wParam);
+            control_.OnKeyPress(key);
+            return 0;
+        }
+        case AIM_LOADFILE: case AIM_LOADBYTES: case AIM_LOADRESOURCE: case AIM_LOADCLIPBOARD:
+            if (Load(message, wParam, lParam)) return TRUE;
+            // The image gave up its picture when it began to decode: show that.
+            control_.ClearImage();
+            return FALSE;
+        case AIM_CLEAR: control_.ClearImage(); return TRUE;
+        case AIM_SETPROPERTY: return SetWindowProperty(control_, wParam, lParam) ? TRUE : FALSE;
+        case AIM_GETPROPERTY: return GetWindowProperty(control_, wParam);
+        case AIM_FADE:
+            control_.FadeInOut(static_cast<int32_t>(wParam), static_cast<int16_t>(LOWORD(lParam)), HIWORD(lParam));
+            return TRUE;
+        case AIM_HITTEST:
+            return control_.HitTestPoint(static_cast<float>(GET_X_LPARAM(lParam)),
+                                         static_cast<float>(GET_Y_LPARAM(lParam)));
+        default: break;
+    }
+    return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+AlphaImageHost* HostOf(HWND window) { return reinterpret_cast<AlphaImageHost*>(GetWindowLongPtrW(window, 0)); }
+
+LRESULT CALLBACK AlphaImageWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_NCCREATE:
+            // The window owns its host from here to WM_NCDESTROY.
+            SetWindowLongPtrW(window, 0, reinterpret_cast<LONG_PTR>(std::make_unique<AlphaImageHost>(window).release()));
+            break;
+        case WM_CREATE:
+            if (AlphaImageHost* host = HostOf(window)) host->Created();
+            return 0;
+        case WM_DESTROY:
+            if (AlphaImageHost* host = HostOf(window)) host->Destroying();
+            return 0;
+        case WM_NCDESTROY: {
+            std::unique_ptr<AlphaImageHost> gone(HostOf(window));
+            SetWindowLongPtrW(window, 0, 0);
+            break;
+        }
+        default:
+            if (AlphaImageHost* host = HostOf(window)) return host->Handle(message, wParam, lParam);
+            break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+bool RegisterAlphaImageWindowClass(HINSTANCE instance) {
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof existing;
+    if (GetClassInfoExW(instance, MENDLOW_ALPHA_IMAGE_CLASS, &existing)) return true;
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = AlphaImageWindowProc;
+    windowClass.cbWndExtra = sizeof(AlphaImageHost*);
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
+    windowClass.lpszClassName = MENDLOW_ALPHA_IMAGE_CLASS;
+    return RegisterClassExW(&windowClass) != 0;
+}
+
+}  // namespace mendlow

@@ -1,0 +1,245 @@
+// The window class on a real parent: painted over the parent's background,
+// clicks on the picture reported and clicks beside it passed through (with
+// the real pointer), fades, properties and loads through the messages.
+#include "mendlow/alpha_image_window.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <vector>
+
+#include "app/tests/screenshot.h"
+#include "app/tests/xdotool.h"
+#include "imagecore/c32bppDIB.h"
+
+namespace mendlow {
+namespace {
+
+constexpr int kSide = 40;  // the picture: opaque red, then half-transparent blue, then nothing
+constexpr POINT kAt{20, 30};
+
+uint32_t Background(int x, int y) { return static_cast<uint32_t>((x * 2 % 256) << 16 | (100 << 8) | (200 - y % 200)); }
+
+struct Parent {
+    HWND window = nullptr;
+    std::vector<NMALPHAIMAGE> notes;
+    std::vector<POINT> ownClicks;
+};
+Parent* gParent = nullptr;
+
+void PaintBackground(HWND window, HDC dc) {
+    RECT client;
+    GetClientRect(window, &client);
+    std::vector<uint32_t> pixels(static_cast<size_t>(client.right) * client.bottom);
+    for (int y = 0; y < client.bottom; ++y)
+        for (int x = 0; x < client.right; ++x) pixels[static_cast<size_t>(y) * client.right + x] = Background(x, y);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), client.right, -client.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    SetDIBitsToDevice(dc, 0, 0, client.right, client.bottom, 0, 0, 0, client.bottom, pixels.data(), &info,
+                      DIB_RGB_COLORS);
+}
+
+LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ERASEBKGND: PaintBackground(window, reinterpret_cast<HDC>(wParam)); return 1;
+        case WM_PRINTCLIENT: PaintBackground(window, reinterpret_cast<HDC>(wParam)); return 0;
+        case WM_NOTIFY: gParent->notes.push_back(*reinterpret_cast<const NMALPHAIMAGE*>(lParam)); return 0;
+        case WM_LBUTTONDOWN: gParent->ownClicks.push_back({LOWORD(lParam), HIWORD(lParam)}); return 0;
+        default: return DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+std::vector<uint8_t> PicturePng() {
+    c32bppDIB image;
+    EXPECT_TRUE(image.InitializeDIB(kSide, kSide));
+    uint8_t* bits = image.BitsPointer();  // premultiplied BGRA
+    for (int y = 0; y < kSide; ++y)
+        for (int x = 0; x < kSide; ++x) {
+            uint8_t* p = bits + (static_cast<size_t>(y) * kSide + x) * 4;
+            if (x < 16) p[2] = p[3] = 255;
+            else if (x < 24) p[0] = p[3] = 128;
+        }
+    image.SetAlpha(true);
+    std::vector<uint8_t> png;
+    EXPECT_TRUE(image.SaveToStream_PNG(png));
+    return png;
+}
+
+void PumpUntil(const std::function<bool()>& done, int milliseconds = 3000) {
+    for (int waited = 0; waited <= milliseconds && !done(); waited += 10) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        Sleep(10);
+    }
+}
+
+class AlphaImageWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const HINSTANCE instance = GetModuleHandleW(nullptr);
+        ASSERT_TRUE(RegisterAlphaImageWindowClass(instance));
+        ASSERT_TRUE(RegisterAlphaImageWindowClass(instance));  // again: still registered
+        WNDCLASSW parentClass{};
+        parentClass.lpfnWndProc = ParentProc;
+        parentClass.hInstance = instance;
+        parentClass.lpszClassName = L"AlphaImageTestParent";
+        RegisterClassW(&parentClass);
+        gParent = &parent_;
+        parent_.window = CreateWindowExW(0, L"AlphaImageTestParent", L"parent", WS_POPUP | WS_VISIBLE, 100, 100, 200,
+                                         150, nullptr, nullptr, instance, nullptr);
+        ASSERT_TRUE(parent_.window);
+        SetForegroundWindow(parent_.window);
+        image_ = AlphaImageWindow::Create(parent_.window, 7, {kAt.x, kAt.y, kAt.x + kSide, kAt.y + kSide});
+        ASSERT_TRUE(image_.Window());
+        const std::vector<uint8_t> png = PicturePng();
+        ASSERT_TRUE(image_.LoadBytes(png.data(), png.size()));
+        ASSERT_TRUE(image_.SetFitMode(3));
+        ASSERT_TRUE(image_.SetHitTest(3));
+        UpdateWindow(parent_.window);
+        PumpUntil([] { return false; }, 100);
+    }
+    void TearDown() override {
+        if (parent_.window) DestroyWindow(parent_.window);
+        gParent = nullptr;
+    }
+    // The pointer moved onto a point of the picture window and clicked there.
+    void ClickAt(int x, int y) {
+        POINT screen{x, y};
+        ClientToScreen(image_.Window(), &screen);
+        ASSERT_TRUE(MoveTo(screen));
+        PumpUntil([] { return false; }, 200);
+        ASSERT_TRUE(Xdotool(L"click 1"));
+    }
+    bool Noted(UINT code) const {
+        for (const NMALPHAIMAGE& note : parent_.notes)
+            if (note.hdr.code == code) return true;
+        return false;
+    }
+
+    Parent parent_;
+    AlphaImageWindow image_;
+};
+
+TEST_F(AlphaImageWindowTest, PaintsThePictureOverTheParentsBackground) {
+    RECT client;
+    GetClientRect(image_.Window(), &client);
+    ASSERT_EQ(client.right, kSide);  // the window keeps its size: AutoSize is off
+    RedrawWindow(image_.Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const std::vector<uint32_t> shown = PixelsOf(image_.Window(), client);
+    ASSERT_EQ(shown.size(), static_cast<size_t>(kSide * kSide));
+    for (int y = 0; y < kSide; y += 3)
+        for (int x = 0; x < kSide; ++x) {
+            const uint32_t back = Background(kAt.x + x, kAt.y + y);
+            // Premultiplied source plus what shows through.
+            const uint32_t source = x < 16 ? 0xFF0000 : x < 24 ? 0x000080 : 0;
+            const int through = x < 16 ? 0 : x < 24 ? 127 : 255;
+            const uint32_t pixel = shown[static_cast<size_t>(y) * kSide + x];
+            for (int shift : {0, 8, 16}) {
+                const int want = static_cast<int>((source >> shift) & 0xFF) +
+                                 static_cast<int>(((back >> shift) & 0xFF) * through / 255);
+                ASSERT_LE(std::abs(static_cast<int>((pixel >> shift) & 0xFF) - want), 3)
+                    << "at " << x << "," << y << " shift " << shift;
+            }
+        }
+}
+
+TEST_F(AlphaImageWindowTest, ClickOnThePictureIsNotedAndBesideItGoesToTheParent) {
+    ClickAt(5, 20);
+    PumpUntil([&] { return Noted(AIN_CLICK); });
+    ASSERT_TRUE(Noted(AIN_MOUSEENTER));
+    ASSERT_TRUE(Noted(AIN_CLICK));
+    const NMALPHAIMAGE& click = parent_.notes.back().hdr.code == AIN_CLICK ? parent_.notes.back() : parent_.notes[0];
+    EXPECT_EQ(click.hdr.idFrom, 7u);
+    EXPECT_EQ(click.hdr.hwndFrom, image_.Window());
+    EXPECT_EQ(click.button, 1);
+    EXPECT_EQ(click.x, 5);
+    EXPECT_EQ(click.y, 20);
+    EXPECT_TRUE(parent_.ownClicks.empty());
+
+    parent_.notes.clear();
+    ClickAt(35, 20);  // see-through: the parent's own click
+    PumpUntil([&] { return !parent_.ownClicks.empty(); });
+    ASSERT_EQ(parent_.ownClicks.size(), 1u);
+    EXPECT_EQ(parent_.ownClicks[0].x, kAt.x + 35);
+    EXPECT_EQ(parent_.ownClicks[0].y, kAt.y + 20);
+    EXPECT_FALSE(Noted(AIN_CLICK));
+    EXPECT_TRUE(Noted(AIN_MOUSEEXIT));
+}
+
+TEST_F(AlphaImageWindowTest, FadeEndsWithItsNotification) {
+    image_.Fade(0, 25, 10);
+    PumpUntil([&] { return Noted(AIN_FADEEND); });
+    ASSERT_TRUE(Noted(AIN_FADEEND));
+    EXPECT_EQ(parent_.notes.back().opacity, 0);
+    EXPECT_EQ(image_.Opacity(), 0);
+}
+
+TEST_F(AlphaImageWindowTest, PropertiesAndLoadsAnswerWhetherTheyTookEffect) {
+    EXPECT_TRUE(image_.Hits(5, 5));
+    EXPECT_FALSE(image_.Hits(35, 5));
+    struct Row {
+        AlphaImageProperty property;
+        LPARAM value;
+        bool taken;
+    };
+    for (const Row& row : {Row{AIP_OPACITY, 40, true}, Row{AIP_OPACITY, 150, false}, Row{AIP_MIRROR, 2, true},
+                           Row{AIP_MIRROR, 4, false}, Row{AIP_LIGHTNESS, -40, true}, Row{AIP_LIGHTNESS, 101, false},
+                           Row{AIP_GRAYSCALE, 3, true}, Row{AIP_SHADOWDEPTH, 11, false},
+                           Row{AIP_SHADOWOFFSETX, 40000, false}, Row{AIP_IMAGETYPE, 1, false},
+                           Row{AIP_COUNT, 0, false}}) {
+        EXPECT_EQ(image_.Set(row.property, row.value), row.taken) << row.property << " = " << row.value;
+        if (row.taken) {
+            EXPECT_EQ(image_.Get(row.property), row.value) << row.property;
+        }
+    }
+    EXPECT_EQ(image_.Opacity(), 40);  // the refused value changed nothing
+    EXPECT_TRUE(image_.SetRotation(90));
+    EXPECT_EQ(image_.Rotation(), 90);
+
+    // A load that fails leaves the window empty, as a clear does.
+    const uint8_t garbage[100] = {1, 2, 3};
+    const std::vector<uint8_t> png = PicturePng();
+    for (const std::function<bool()>& load : std::vector<std::function<bool()>>{
+             [&] { return image_.LoadBytes(garbage, sizeof garbage); },
+             [&] { return image_.LoadFile(L"C:\\no such folder\\none.png"); },
+             [&] { return image_.LoadResource(nullptr, L"PNG", L"NONE"); }, [&] { return image_.Clear(), false; }}) {
+        ASSERT_TRUE(image_.LoadBytes(png.data(), png.size()));
+        ASSERT_NE(image_.Get(AIP_IMAGETYPE), 0);
+        EXPECT_FALSE(load());
+        EXPECT_EQ(image_.Get(AIP_IMAGETYPE), 0);
+    }
+}
+
+TEST_F(AlphaImageWindowTest, DialogTemplatesCreateItByClassName) {
+    // A dialog with one MendlowAlphaImage item, 60 by 40 dialog units.
+    std::vector<WORD> t(256, 0);
+    auto* dialog = reinterpret_cast<DLGTEMPLATE*>(t.data());
+    *dialog = {WS_POPUP | DS_SETFONT, 0, 1, 0, 0, 100, 80};
+    size_t at = sizeof(DLGTEMPLATE) / sizeof(WORD) + 3;  // no menu, class or title
+    t[at++] = 8;                                           // the font: 8 pt "MS Shell Dlg"
+    for (const wchar_t* c = L"MS Shell Dlg"; *c; ++c) t[at++] = *c;
+    t[at++] = 0;
+    at = (at + 1) & ~size_t{1};  // items are DWORD aligned
+    auto* item = reinterpret_cast<DLGITEMTEMPLATE*>(t.data() + at);
+    *item = {WS_CHILD | WS_VISIBLE, 0, 10, 10, 60, 40, 9};
+    at += sizeof(DLGITEMTEMPLATE) / sizeof(WORD);
+    for (const wchar_t* c = MENDLOW_ALPHA_IMAGE_CLASS; *c; ++c) t[at++] = *c;
+    t[at++] = 0;
+    HWND made = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), dialog, parent_.window, nullptr, 0);
+    ASSERT_TRUE(made);
+    AlphaImageWindow inDialog(GetDlgItem(made, 9));
+    ASSERT_TRUE(inDialog.Window());
+    RECT units{0, 0, 60, 40};
+    MapDialogRect(made, &units);
+    RECT client;
+    GetClientRect(inDialog.Window(), &client);
+    EXPECT_EQ(client.right, units.right);  // sized by the dialog's units, at any DPI
+    const std::vector<uint8_t> png = PicturePng();
+    EXPECT_TRUE(inDialog.LoadBytes(png.data(), png.size()));
+    EXPECT_EQ(inDialog.Opacity(), 100);
+    DestroyWindow(made);
+}
+
+}  // namespace
+}  // namespace mendlow

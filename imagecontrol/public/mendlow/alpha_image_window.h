@@ -44,36 +44,36 @@ struct AlphaImageResource {
 
 // The properties AIM_SETPROPERTY and AIM_GETPROPERTY reach, with their ranges.
 enum AlphaImageProperty : WPARAM {
-    AIP_FITMODE,         // 0 scale to fit, 1 stretch, 2 fit but never enlarge, 3 actual size, 4 the drawn size kept
+    AIP_FITMODE,         // 0 scale to fit (default), 1 stretch, 2 fit but never enlarge, 3 actual size, 4 size kept
     AIP_STRETCHQUALITY,  // 0/1: high-quality resampling (default 1)
-    AIP_AUTOSIZE,        // 0/1: the window takes the picture's size (default 1)
+    AIP_AUTOSIZE,        // 0/1: the window takes the picture's size (default 0: it keeps its creator's size)
     AIP_ROTATEENABLED,   // 0/1: AIP_ROTATION applies (default 0)
-    AIP_ROTATION,        // degrees, -359 to 359
-    AIP_MIRROR,          // 0 none, 1 horizontal, 2 vertical, 3 both
-    AIP_GRAYSCALE,       // 0 colour, 1-8 a grey formula
-    AIP_LIGHTNESS,       // -100 (darker) to 100 (lighter), 0 unchanged
-    AIP_OPACITY,         // 0 (invisible) to 100 (opaque)
-    AIP_INVERSED,        // 0/1: colours inverted
-    AIP_MASKCOLOR,       // COLORREF treated as see-through when AIP_MASKUSED is on
-    AIP_MASKUSED,        // 0 none, 1 AIP_MASKCOLOR, 2-5 the colour of a corner
-    AIP_HITTEST,         // 0 the whole window, 1 the box of the visible pixels, 2 their span per row, 3 exactly them
-    AIP_SHADOWENABLED,   // 0/1
-    AIP_SHADOWCOLOR,     // COLORREF
-    AIP_SHADOWOFFSETX,   // pixels, -32768 to 32767
-    AIP_SHADOWOFFSETY,   // pixels, -32768 to 32767
-    AIP_SHADOWDEPTH,     // blur, 0 to 10
-    AIP_SHADOWOPACITY,   // 0 to 100
-    AIP_IMAGETYPE,       // read only: the loaded format
-    AIP_COUNT
+    AIP_ROTATION,        // degrees, -359 to 359 (default 0)
+    AIP_MIRROR,          // 0 none (default), 1 horizontal, 2 vertical, 3 both
+    AIP_GRAYSCALE,       // 0 colour (default), 1-8 a grey formula
+    AIP_LIGHTNESS,       // -100 (darker) to 100 (lighter), 0 unchanged (default)
+    AIP_OPACITY,         // 0 (invisible) to 100 (opaque, default)
+    AIP_INVERSED,        // 0/1: colours inverted (default 0)
+    AIP_MASKCOLOR,       // COLORREF made see-through when AIP_MASKUSED is 1 (default button face)
+    AIP_MASKUSED,        // 0 none (default), 1 AIP_MASKCOLOR, 2-5 the colour of a corner; not for alpha pictures
+    AIP_HITTEST,         // 0 the whole window (default), 1 the visible pixels' box, 2 their span per row, 3 them
+    AIP_SHADOWENABLED,   // 0/1: a drop shadow under the picture (default 0)
+    AIP_SHADOWCOLOR,     // COLORREF (default dark grey, 0x404040)
+    AIP_SHADOWOFFSETX,   // pixels, -32768 to 32767 (default 2)
+    AIP_SHADOWOFFSETY,   // pixels, -32768 to 32767 (default 2)
+    AIP_SHADOWDEPTH,     // blur, 0 to 10 pixels (default 2)
+    AIP_SHADOWOPACITY,   // 0 to 100 (default 50)
+    AIP_IMAGETYPE,       // read only: the loaded format, 0 for none (see ImageType)
+    AIP_COUNT            // the number of properties
 };
 
 // WM_NOTIFY codes; lParam points to an NMALPHAIMAGE.
 enum AlphaImageNotification : UINT {
     AIN_CLICK = 0U - 3200U,  // a press and release on the picture; button: 1 left, 2 right, 4 middle
-    AIN_DBLCLK,
+    AIN_DBLCLK,      // a double click on the picture; button as for AIN_CLICK
     AIN_MOUSEENTER,  // the pointer came onto the picture (as the hit test sees it)
-    AIN_MOUSEEXIT,   // and left it
-    AIN_FADEEND,     // AIM_FADE reached its opacity (opacity)
+    AIN_MOUSEEXIT,   // the pointer left the picture
+    AIN_FADEEND,     // AIM_FADE reached its final opacity, given in opacity
 };
 
 struct NMALPHAIMAGE {

@@ -26,7 +26,15 @@ void PaintGradient(HWND dialog, HDC dc) {
     }
 }
 
-void Status(HWND dialog, const std::wstring& text) { SetDlgItemTextW(dialog, IDC_STATUS, text.c_str()); }
+// The status line is see-through: the gradient is painted again under it.
+void Status(HWND dialog, const std::wstring& text) {
+    HWND status = GetDlgItem(dialog, IDC_STATUS);
+    SetWindowTextW(status, text.c_str());
+    RECT area;
+    GetWindowRect(status, &area);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&area), 2);
+    RedrawWindow(dialog, &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
 
 INT_PTR CALLBACK ExampleProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     mendlow::AlphaImageWindow picture(GetDlgItem(dialog, IDC_PICTURE));
@@ -47,6 +55,10 @@ INT_PTR CALLBACK ExampleProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
         case WM_PRINTCLIENT:  // what the picture draws behind itself
             PaintGradient(dialog, reinterpret_cast<HDC>(wParam));
             return TRUE;
+        case WM_CTLCOLORSTATIC:  // labels and the check box over the gradient; the slider keeps its own
+            if (reinterpret_cast<HWND>(lParam) == GetDlgItem(dialog, IDC_OPACITY)) return FALSE;
+            SetBkMode(reinterpret_cast<HDC>(wParam), TRANSPARENT);
+            return reinterpret_cast<INT_PTR>(GetStockObject(NULL_BRUSH));
         case WM_HSCROLL:
             if (reinterpret_cast<HWND>(lParam) == GetDlgItem(dialog, IDC_OPACITY))
                 picture.SetOpacity(static_cast<int>(SendMessageW(reinterpret_cast<HWND>(lParam), TBM_GETPOS, 0, 0)));

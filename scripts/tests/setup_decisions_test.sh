@@ -23,6 +23,10 @@ cat >"$stand_ins/dpkg" <<'STUB'
 #!/bin/sh
 exit 0
 STUB
+cat >"$stand_ins/sudo" <<'STUB'
+#!/bin/sh
+exec "$@"
+STUB
 cat >"$stand_ins/apt-get" <<STUB
 #!/bin/sh
 echo "\$*" >>"$stand_ins/apt-get.calls"

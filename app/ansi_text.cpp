@@ -2,7 +2,7 @@
 
 namespace app {
 
-size_t WholeCharacterPrefixDbcs(std::span<const uint8_t> bytes, bool (*isLeadByte)(uint8_t)) {
+size_t WholeCharacterPrefixDbcs(std::span<const uint8_t> bytes, const std::function<bool(uint8_t)>& isLeadByte) {
     // Trail bytes can look like lead bytes, so walk from the start.
     size_t i = 0;
     while (i < bytes.size()) {

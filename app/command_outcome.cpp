@@ -30,11 +30,17 @@ std::wstring TellingLine(const std::wstring& output) {
     return lastNonBlank;
 }
 
+std::wstring Reason(const CommandOutcome& outcome) {
+    if (!outcome.reason.empty()) return L": " + outcome.reason;
+    return L" (error " + std::to_wstring(outcome.code) + L")";
+}
+
 }  // namespace
 
 std::wstring DescribeOutcome(const CommandOutcome& outcome) {
     switch (outcome.end) {
-        case CommandEnd::NotStarted: return L"could not be started (error " + std::to_wstring(outcome.code) + L")";
+        case CommandEnd::NotStarted: return L"could not be started" + Reason(outcome);
+        case CommandEnd::ReadFailed: return L"its output could not be read" + Reason(outcome);
         case CommandEnd::TimedOut: return L"ended after the time limit";
         case CommandEnd::Abandoned: return L"was not waited for";
         case CommandEnd::Exited: break;
@@ -44,6 +50,8 @@ std::wstring DescribeOutcome(const CommandOutcome& outcome) {
 
 std::wstring FailureLine(const CommandOutcome& outcome, const std::wstring& output) {
     std::wstring line = kIndent + DescribeOutcome(outcome);
+    // The runner's own error text would only repeat the reason.
+    if (outcome.end == CommandEnd::NotStarted || outcome.end == CommandEnd::ReadFailed) return line;
     std::wstring telling = TellingLine(output);
     if (!telling.empty()) line += L": " + telling;
     return line;
@@ -58,6 +66,11 @@ std::wstring CutToFit(const std::wstring& line, const LineFits& fits) {
         if (fits(line.substr(0, middle) + L"...")) low = middle;
         else high = middle - 1;
     }
+    // Back to the last space after the indent, so no word is cut in two.
+    size_t indent = line.find_first_not_of(L' ');
+    size_t space = low < line.size() && line[low] != L' ' ? line.rfind(L' ', low) : low;
+    if (space != std::wstring::npos && indent != std::wstring::npos && space > indent) low = space;
+    while (low > 0 && line[low - 1] == L' ') --low;
     return line.substr(0, low) + L"...";
 }
 

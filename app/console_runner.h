@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/command_outcome.h"
 
@@ -13,15 +14,16 @@ inline constexpr size_t kConsoleOutputLimit = 10240;
 // A command still running after this long is ended (a hung ipconfig /renew).
 inline constexpr uint32_t kCommandTimeLimitMs = 120000;
 
-// Called while the child runs and twice after it: processes window messages
-// and answers false when waiting should stop (the child is then left to end
-// on its own, its output is dropped and the outcome is Abandoned).
+// Called on every pass while the child runs, however busy its output, and
+// twice after it: processes window messages and answers false when waiting
+// should stop (the child is then left to end on its own, its output is
+// dropped and the outcome is Abandoned).
 using KeepWaiting = std::function<bool()>;
 
-// Which program runs and where. Empty: the system's search for the command
-// line's first word, in the caller's current folder.
+// Which program runs and where, both by full path: the program elevated
+// callers start is never looked for on PATH or in the current folder.
 struct ConsoleProgram {
-    std::wstring path;    // the program file, by its full path
+    std::wstring path;    // the program file
     std::wstring folder;  // the child's current folder
 };
 
@@ -29,11 +31,17 @@ struct ConsoleProgram {
 // decoded with the OEM code page (what console programs write to a pipe), a
 // character cut by the limit dropped; or "Error: CreatePipe failed. ",
 // "Error: CreateProcess failed. " or "Error: ReadFile failed. " followed by
-// the system's error code. Standard error is not captured.
+// the system's error code, the outcome then saying so with the system's
+// message. Standard error is not captured.
 // The child runs in a job of its own, so that at the time limit it and
-// whatever it started (its console too) are ended together.
-CommandResult RunConsoleCommand(const std::wstring& commandLine, const KeepWaiting& keepWaiting = {},
-                                const ConsoleProgram& program = {}, uint32_t timeLimitMs = kCommandTimeLimitMs);
+// whatever it started (its console too) are ended together; what they wrote
+// until then is kept. A program not given by full path is not started.
+CommandResult RunConsoleCommand(const ConsoleProgram& program, const std::wstring& commandLine,
+                                const KeepWaiting& keepWaiting = {}, uint32_t timeLimitMs = kCommandTimeLimitMs);
+
+// Decodes captured output; truncated: the bytes were cut at the limit, so a
+// character split there is dropped.
+std::wstring DecodeConsoleOutput(std::vector<uint8_t> bytes, bool truncated, uint32_t codePage);
 
 // The system's own copy of the command's program ("ipconfig /release":
 // ipconfig.exe in the system folder), started in the system folder; a

@@ -19,20 +19,20 @@ bool RepairSequence::Announce(RepairWindow& window, const std::wstring& line) {
     return !window.IsClosing();
 }
 
-void RepairSequence::RunSteps(RepairWindow& window) {
+bool RepairSequence::RunSteps(RepairWindow& window) {
     window.SetCloseEnabled(false);
     window.SetStartEnabled(false);
     window.ClearStatus();
     lines_ = 0;
     steps_.clear();
     window.ShowProgress(0, false);
-    if (!Announce(window, kRepairStartLine) || !Settle(window)) return;
+    if (!Announce(window, kRepairStartLine) || !Settle(window)) return false;
     bool failed = false;
     for (const RepairStep& step : kRepairSteps) {
         StepRecord record{step.statusLine, step.commandLine, {}, lines_, 1};
-        if (!Announce(window, step.statusLine)) return;
+        if (!Announce(window, step.statusLine)) return false;
         record.result = window.RunCommand(step.commandLine);
-        if (window.IsClosing()) return;
+        if (window.IsClosing()) return false;
         if (!record.result.outcome.Succeeded()) {
             failed = true;
             std::wstring line = FailureLine(record.result.outcome, record.result.text);
@@ -41,12 +41,9 @@ void RepairSequence::RunSteps(RepairWindow& window) {
         }
         steps_.push_back(std::move(record));
         window.ShowProgress(steps_.size(), failed);
-        if (!Settle(window)) return;
+        if (!Settle(window)) return false;
     }
-    if (!Announce(window, kRepairDoneLine) || !Settle(window)) return;
-    window.SetStartEnabled(true);
-    window.SetCloseEnabled(true);
-    Settle(window);
+    return Announce(window, kRepairDoneLine) && Settle(window);
 }
 
 const StepRecord* RepairSequence::StepAtLine(size_t index) const {
@@ -59,11 +56,17 @@ void RepairSequence::OnTimerTick(RepairWindow& window) {
     if (running_ || window.IsClosing()) return;
     running_ = true;
     window.HoldEndSession(true);
-    RunSteps(window);
+    const bool finished = RunSteps(window);
+    // Over before the buttons come back and messages run: a Start pressed
+    // then arms the timer anew, and closing is allowed.
     running_ = false;
+    window.StopTimer();
     window.ClearProgress();
     window.HoldEndSession(false);
-    window.StopTimer();
+    if (!finished) return;
+    window.SetStartEnabled(true);
+    window.SetCloseEnabled(true);
+    Settle(window);
 }
 
 }  // namespace app

@@ -67,7 +67,8 @@ public:
     const StepRecord* StepAtLine(size_t index) const;
 
 private:
-    void RunSteps(RepairWindow& window);
+    // False when the window began closing and the rest was dropped.
+    bool RunSteps(RepairWindow& window);
     bool Announce(RepairWindow& window, const std::wstring& line);
 
     bool running_ = false;

@@ -4,6 +4,7 @@
 
 #include "app/tests/expected_status_lines.h"
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -31,7 +32,10 @@ public:
         results.erase(results.begin());
         return result;
     }
-    void StopTimer() override { ++timerStops; }
+    void StopTimer() override {
+        ++timerStops;
+        timerOn = false;
+    }
     void HoldEndSession(bool hold) override { log.push_back(hold ? L"hold" : L"release"); }
     void ShowProgress(size_t done, bool failed) override {
         progress.push_back(std::to_wstring(done) + (failed ? L"!" : L""));
@@ -42,7 +46,7 @@ public:
     std::vector<std::wstring> log, status, commands, progress;
     std::vector<CommandResult> results;
     size_t statusWidth = 200;
-    bool closeEnabled = true, startEnabled = true, closing = false;
+    bool closeEnabled = true, startEnabled = true, closing = false, timerOn = true;
     int pumps = 0, timerStops = 0;
     std::function<void()> onPump, onCommand;
 };
@@ -59,8 +63,8 @@ TEST(RepairSequence, RunsFourCommandsBetweenSixLinesAndEndsIdle) {
     EXPECT_EQ(window.status, kExpectedStatusLines);
     EXPECT_EQ(window.commands, (std::vector<std::wstring>{L"ipconfig /release", L"ipconfig /flushdns",
                                                           L"ipconfig /registerdns", L"ipconfig /renew"}));
-    EXPECT_EQ(window.log, (std::vector<std::wstring>{L"hold", L"close off", L"start off", L"clear", L"start on",
-                                                      L"close on", L"release"}));
+    EXPECT_EQ(window.log, (std::vector<std::wstring>{L"hold", L"close off", L"start off", L"clear", L"release",
+                                                      L"start on", L"close on"}));
     EXPECT_EQ(window.progress, (std::vector<std::wstring>{L"0", L"1", L"2", L"3", L"4", L"clear"}));
     EXPECT_EQ(window.timerStops, 1);
     EXPECT_FALSE(sequence.IsRunning());
@@ -70,7 +74,8 @@ TEST(RepairSequence, AFailedStepIsFollowedByWhatWentWrongAndKeepsItsOutput) {
     FakeWindow window;
     window.statusWidth = 40;
     window.results = {kWineRefusal, {L"Flushed\nthe cache", {}},
-                      {L"Error: CreateProcess failed. 2", {CommandEnd::NotStarted, 2}},
+                      {L"Error: CreateProcess failed. 2",
+                       {CommandEnd::NotStarted, 2, L"The system cannot find the file specified."}},
                       {L"", {CommandEnd::TimedOut, 0}}};
     RepairSequence sequence;
     sequence.OnTimerTick(window);
@@ -78,10 +83,10 @@ TEST(RepairSequence, AFailedStepIsFollowedByWhatWentWrongAndKeepsItsOutput) {
     EXPECT_EQ(window.status, (std::vector<std::wstring>{
                                  L"Repairing Network, Please Wait...",
                                  L"Step 01/04 - Releasing IP Information...",
-                                 L"    exit code 1: Error: Unknown or in...",
+                                 L"    exit code 1: Error: Unknown or...",
                                  L"Step 02/04 - Purging DNS Cache...",
                                  L"Step 03/04 - Refreshing DHCP & DNS...",
-                                 L"    could not be started (error 2): E...",
+                                 L"    could not be started: The system...",
                                  L"Step 04/04 - Renewing IP Information...",
                                  L"    ended after the time limit",
                                  L"DONE!",
@@ -116,7 +121,25 @@ TEST(RepairSequence, EndSessionWaitsForTheRunAndIsHeldMeanwhile) {
     EXPECT_EQ(allowedDuringCommands, std::vector<bool>(4, false));
     EXPECT_TRUE(sequence.AllowsEndSession());
     EXPECT_EQ(window.log.front(), L"hold");
-    EXPECT_EQ(window.log.back(), L"release");
+    EXPECT_EQ(std::count(window.log.begin(), window.log.end(), L"release"), 1);
+}
+
+// The last messages run with the buttons back: the run must be over by then.
+TEST(RepairSequence, AStartPressDuringTheLastMessagesGivesASecondRun) {
+    FakeWindow window;
+    RepairSequence sequence;
+    window.onPump = [&] {
+        if (!window.startEnabled || window.timerOn) return;
+        EXPECT_FALSE(sequence.IsRunning());
+        EXPECT_TRUE(sequence.AllowsEndSession());
+        window.timerOn = true;  // "Start" arms the timer
+    };
+    sequence.OnTimerTick(window);
+    ASSERT_TRUE(window.timerOn) << "the press was lost";
+    window.onPump = nullptr;
+    sequence.OnTimerTick(window);
+    EXPECT_EQ(window.commands.size(), 8u);
+    EXPECT_FALSE(window.timerOn);
 }
 
 TEST(RepairSequence, AnnouncesEachStepBeforeItsCommand) {
@@ -133,6 +156,7 @@ TEST(RepairSequence, TicksDuringARunDoNothing) {
     RepairSequence sequence;
     int nested = 0;
     window.onPump = [&] {
+        if (!window.timerOn) return;
         ++nested;
         sequence.OnTimerTick(window);  // the timer keeps firing while messages are processed
     };
@@ -142,6 +166,7 @@ TEST(RepairSequence, TicksDuringARunDoNothing) {
     EXPECT_EQ(window.status, kExpectedStatusLines);
 
     window.onPump = nullptr;
+    window.timerOn = true;
     sequence.OnTimerTick(window);  // the next press runs everything again
     EXPECT_EQ(window.commands.size(), 8u);
     EXPECT_EQ(window.status, kExpectedStatusLines);

@@ -38,9 +38,9 @@ void FrmDetails::Form_Load() {
     };
 }
 
-bool FrmDetails::ShowDetails(const std::wstring& details, const std::wstring& report) {
+bool FrmDetails::ShowDetails(const std::wstring& details, Report report) {
     if (!Load()) return false;
-    report_ = report;
+    report_ = std::move(report);
     auto& text = Get<host::TextBox>("Text1");
     text.SetText(details);
     Show();
@@ -50,6 +50,8 @@ bool FrmDetails::ShowDetails(const std::wstring& details, const std::wstring& re
     return true;
 }
 
-void FrmDetails::CopyReport() { PutTextOnClipboard(Window(), report_); }
+void FrmDetails::CopyReport() {
+    if (report_) PutTextOnClipboard(Window(), report_());
+}
 
 }  // namespace app

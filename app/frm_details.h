@@ -1,8 +1,10 @@
 // The window that shows what one repair step did, owned by the main window:
 // its text can be selected and copied, and "Copy" (or Ctrl+C with nothing
-// selected) puts the report of the whole run on the clipboard.
+// selected) puts the report of the whole run, as it is at that moment, on
+// the clipboard.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "app/host/form.h"
@@ -13,8 +15,10 @@ class FrmDetails : public host::Form {
 public:
     FrmDetails(host::FormObject description, HWND owner);
 
-    // Shows details, keeping report for "Copy"; loads the window first where needed.
-    bool ShowDetails(const std::wstring& details, const std::wstring& report);
+    using Report = std::function<std::wstring()>;
+    // Shows details; "Copy" asks report for the text. Loads the window first
+    // where needed.
+    bool ShowDetails(const std::wstring& details, Report report);
 
 protected:
     void Form_Load() override;
@@ -22,7 +26,7 @@ protected:
 private:
     void CopyReport();
 
-    std::wstring report_;
+    Report report_;
     win32::Font outputFont_;
 };
 

@@ -1,11 +1,11 @@
 #include "app/frm_main.h"
 
-#include <shellapi.h>
-
 #include <iterator>
 
+#include "app/frm_address.h"
 #include "app/host/message_pump.h"
 #include "app/mdXpThemeSupport.h"
+#include "app/open_link.h"
 #include "common/system_library.h"
 
 namespace app {
@@ -17,9 +17,7 @@ using BlockReasonDestroy = BOOL(WINAPI*)(HWND);
 
 }  // namespace
 
-void MainWindowActions::OpenWithShell(HWND owner, const wchar_t* address) {
-    ShellExecuteW(owner, L"Open", address, L"", L"", SW_SHOWNORMAL);  // nothing is shown on failure
-}
+void MainWindowActions::OpenWithShell(HWND owner, const wchar_t* address) { OpenLinkFrom(owner, address); }
 
 FrmMain::FrmMain(host::FormObject description, MainWindowActions actions)
     : host::Form(std::move(description)), actions_(std::move(actions)) {}
@@ -41,6 +39,7 @@ void FrmMain::Command1_Click() { Unload(); }
 void FrmMain::Timer1_Timer() { repair_.OnTimerTick(*this); }
 
 void FrmMain::List1_DblClick() {
+    if (IsClosing()) return;  // a click queued behind the close
     int line = Get<host::ListBox>("List1").ListIndex();
     const StepRecord* step = line >= 0 ? repair_.StepAtLine(static_cast<size_t>(line)) : nullptr;
     if (!step) return;
@@ -49,10 +48,12 @@ void FrmMain::List1_DblClick() {
         if (!parsed.ok) return;
         details_ = std::make_unique<FrmDetails>(std::move(parsed.form), Window());
     }
-    details_->ShowDetails(StepDetails(*step), RunReport(repair_.Steps()));
+    details_->ShowDetails(StepDetails(*step), [this] { return RunReport(repair_.Steps()); });
 }
 
-void FrmMain::OpenMakerPage() { actions_.openPage(Window(), kMakerPageUrl); }
+void FrmMain::OpenMakerPage() {
+    if (!IsClosing()) actions_.openPage(Window(), kMakerPageUrl);
+}
 
 void FrmMain::Form_QueryUnload(bool& cancel) {
     // A repair stopped half way can leave the machine without an address.
@@ -69,6 +70,7 @@ bool FrmMain::Form_QueryEndSession() { return repair_.AllowsEndSession(); }
 
 void FrmMain::Teardown() {
     if (details_) details_->Unload();
+    CloseAddressWindow();
     for (size_t i = 0; i < Controls().size(); ++i) host::ProcessPendingMessages();
     Unload();  // already under way: the host ignores the nested request
 }
@@ -82,7 +84,11 @@ void FrmMain::SetCloseEnabled(bool enabled) {
 
 void FrmMain::SetStartEnabled(bool enabled) { Get<host::PushButton>("Command2").SetEnabled(enabled); }
 
-void FrmMain::ClearStatus() { Get<host::ListBox>("List1").Clear(); }
+void FrmMain::ClearStatus() {
+    // Its step is gone from the list: a new run closes it.
+    if (details_) details_->Unload();
+    Get<host::ListBox>("List1").Clear();
+}
 
 void FrmMain::AppendStatus(const std::wstring& line) {
     auto& list = Get<host::ListBox>("List1");

@@ -1,17 +1,21 @@
 // Drives the real mendlow.exe from outside, as a user would: the window, its
-// controls, a repair run, a second run, and closing.
+// controls, a repair run, a second run, the link under the buttons, and
+// closing.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include "common/program_folder.h"
 
+#include "app/tests/clipboard_reader.h"
 #include "app/tests/expected_status_lines.h"
 #include "app/tests/list_lines.h"
+#include "app/tests/registry_value_scope.h"
 #include "app/tests/running_program.h"
 #include "app/tests/screenshot.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -172,26 +176,6 @@ HWND WaitForDetails(HWND owner) {
     return nullptr;
 }
 
-std::wstring ClipboardText() {
-    std::wstring text;
-    for (int i = 0; i < 50 && !OpenClipboard(nullptr); ++i) Sleep(20);
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-            text = chars;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
-}
-
-void EmptyTheClipboard() {
-    if (OpenClipboard(nullptr)) {
-        EmptyClipboard();
-        CloseClipboard();
-    }
-}
-
 std::wstring StepDetailsUnderWine(const wchar_t* statusLine, const wchar_t* command) {
     return std::wstring(statusLine) + L"\r\nCommand: " + command +
            L"\r\nResult: exit code 1\r\nOutput:\r\nError: Unknown or invalid command line parameters specified\r\n"
@@ -278,6 +262,72 @@ TEST(MainWindow, ClosingDuringARunIsRefusedAndTheRunCompletes) {
     EXPECT_TRUE(SendMessageW(w.window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
     PostMessageW(w.window, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitForExit(60000), 0);
+}
+
+std::string FileText(const std::wstring& path) {
+    win32::Handle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+    std::string text(4096, '\0');
+    DWORD got = 0;
+    if (!file || !ReadFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &got, nullptr)) got = 0;
+    text.resize(got);
+    return text;
+}
+
+// The process that shows the desktop: Windows' shell window, or under Wine
+// the explorer that owns the desktop window.
+DWORD DesktopShellId() {
+    HWND shell = GetShellWindow();
+    DWORD id = 0;
+    GetWindowThreadProcessId(shell ? shell : GetDesktopWindow(), &id);
+    return id;
+}
+
+// The https handler is pointed at a stand-in that records who started it:
+// the per-user one, which an unelevated program can rewrite, and the
+// machine's, which is the one Wine's ShellExecute reads.
+TEST(MainWindow, TheLinkNeverStartsAnythingAsAChildOfTheProgram) {
+    const wchar_t* const kHttpsOpen = L"Software\\Classes\\https\\shell\\open\\command";
+    const std::wstring log = win32::ProgramFolder() + L"link-opened.txt";
+    DeleteFileW(log.c_str());
+    const std::wstring handler = L"\"" + win32::ProgramFolder() + L"child_writer.exe\" parent \"" + log + L"\" \"%1\"";
+    const DefaultValueScope user(HKEY_CURRENT_USER, kHttpsOpen, handler);
+    const DefaultValueScope machine(HKEY_LOCAL_MACHINE, kHttpsOpen, handler);
+
+    RunningProgram program;
+    ASSERT_TRUE(program.Started());
+    HWND window = program.WaitForMainWindow(60000);
+    ASSERT_NE(window, nullptr);
+    DWORD programId = 0;
+    GetWindowThreadProcessId(window, &programId);
+    HWND label = FindWindowExW(window, nullptr, L"Static", L"Follow Zelbrin on Facebook");
+    ASSERT_NE(label, nullptr);
+    PostMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    PostMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+
+    // Started by the desktop shell, or not at all with the address shown.
+    std::string opened;
+    HWND shown = nullptr;
+    for (int waited = 0; waited < 30000 && opened.empty() && !shown; waited += 100) {
+        Sleep(100);
+        opened = FileText(log);
+        shown = FindWindowW(nullptr, L"Web Address");
+        if (shown && (GetWindow(shown, GW_OWNER) != window || !IsWindowVisible(shown))) shown = nullptr;
+    }
+    if (!opened.empty()) {
+        const DWORD parent = std::strtoul(opened.c_str(), nullptr, 10);
+        EXPECT_NE(parent, programId) << "the handler ran with the program's rights";
+        EXPECT_EQ(parent, DesktopShellId());
+        EXPECT_EQ(opened, std::to_string(parent) + " https://www.facebook.com/zelbrin\r\n");
+    } else {
+        ASSERT_NE(shown, nullptr) << "neither the handler ran nor the address was shown";
+        EXPECT_EQ(WindowText(FindWindowExW(shown, nullptr, L"Edit", nullptr)), L"https://www.facebook.com/zelbrin");
+        Sleep(1000);
+        EXPECT_EQ(FileText(log), "") << "the address was shown and started";
+    }
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(30000), 0);
+    DeleteFileW(log.c_str());
 }
 
 }  // namespace

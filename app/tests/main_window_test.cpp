@@ -4,11 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include "app/tests/clipboard_reader.h"
 #include "app/tests/expected_status_lines.h"
 
 #include <string>
 #include <vector>
 
+#include "app/frm_address.h"
 #include "app/host/message_pump.h"
 
 namespace app {
@@ -126,6 +128,52 @@ TEST_F(MainWindow, ClosingAndEndingTheSessionWaitForTheRun) {
     EXPECT_FALSE(window.IsLoaded());
 }
 
+// The details opened mid-run copy the whole run once it is over; a new run
+// takes them away with the list they came from.
+TEST_F(MainWindow, DetailsFollowTheCurrentRun) {
+    FrmMain& window = Open();
+    HWND list = window.Get<host::ListBox>("List1").Window();
+    onCommand_ = [&](const KeepWaiting& keepWaiting) {
+        if (commands_.size() != 3 || window.Details()) return;
+        SetFocus(list);
+        SendMessageW(list, LB_SETCURSEL, 1, 0);
+        PostMessageW(list, WM_KEYDOWN, VK_RETURN, 0);  // posted: Enter is seen by the message loop
+        keepWaiting();
+    };
+    SendMessageW(window.Get<host::PushButton>("Command2").Window(), BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return Idle() && Lines().size() == 6; }));
+    ASSERT_TRUE(window.Details() && window.Details()->IsLoaded()) << "Enter during the run opened nothing";
+
+    EmptyTheClipboard();
+    SendMessageW(window.Details()->Get<host::PushButton>("Command1").Window(), BM_CLICK, 0, 0);
+    const std::wstring report = ClipboardText();
+    for (const wchar_t* command : {L"ipconfig /release", L"ipconfig /flushdns", L"ipconfig /registerdns",
+                                   L"ipconfig /renew"})
+        EXPECT_NE(report.find(std::wstring(L"Command: ") + command), std::wstring::npos) << command;
+
+    onCommand_ = nullptr;
+    SendMessageW(window.Get<host::PushButton>("Command2").Window(), BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return commands_.size() == 8 && Idle(); }));
+    EXPECT_FALSE(window.Details()->IsLoaded());
+}
+
+// A double-click or Enter queued behind the close opens nothing.
+TEST_F(MainWindow, NothingOpensOnceClosingHasBegun) {
+    FrmMain& window = Open();
+    SendMessageW(window.Get<host::PushButton>("Command2").Window(), BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return Idle() && Lines().size() == 6; }));
+    HWND list = window.Get<host::ListBox>("List1").Window();
+    SendMessageW(list, LB_SETCURSEL, 1, 0);
+    PostMessageW(window.Window(), WM_CLOSE, 0, 0);
+    PostMessageW(list, WM_KEYDOWN, VK_RETURN, 0);
+    PostMessageW(window.Get<host::Label>("Label4").Window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    PostMessageW(window.Get<host::Label>("Label4").Window(), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    PumpUntil([&] { return !window.IsLoaded(); });
+    EXPECT_FALSE(window.IsLoaded());
+    EXPECT_EQ(window.Details(), nullptr);
+    EXPECT_TRUE(pages_.empty());
+}
+
 TEST_F(MainWindow, PictureAndLabelOpenTheMakersPage) {
     FrmMain& window = Open();
     Click(window.Get<host::Picture>("Image2").Window());
@@ -136,6 +184,26 @@ TEST_F(MainWindow, PictureAndLabelOpenTheMakersPage) {
         EXPECT_EQ(owner, window.Window());
         EXPECT_EQ(address, kMakerPageUrl);
     }
+}
+
+// What an elevated program shows when the desktop shell cannot open the page.
+TEST_F(MainWindow, TheAddressWindowOffersTheAddressToCopy) {
+    FrmMain& window = Open();
+    ShowAddressWindow(window.Window(), kMakerPageUrl);
+    HWND shown = FindWindowW(nullptr, L"Web Address");
+    ASSERT_TRUE(shown && IsWindowVisible(shown));
+    EXPECT_EQ(GetWindow(shown, GW_OWNER), window.Window());
+    HWND text = FindWindowExW(shown, nullptr, L"Edit", nullptr);
+    ASSERT_NE(text, nullptr);
+    EXPECT_TRUE(GetWindowLongW(text, GWL_STYLE) & ES_READONLY);
+    wchar_t address[128] = {};
+    GetWindowTextW(text, address, 128);
+    EXPECT_STREQ(address, kMakerPageUrl);
+    EmptyTheClipboard();
+    SendMessageW(FindWindowExW(shown, nullptr, L"Button", L"Copy"), BM_CLICK, 0, 0);
+    EXPECT_EQ(ClipboardText(), kMakerPageUrl);
+    PostMessageW(text, WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(shown); })) << "Esc did not close it";
 }
 
 TEST_F(MainWindow, CloseUnloadsTheWindowAndEndsTheLoop) {

@@ -10,7 +10,7 @@ constexpr int32_t kDefaultSize = 32;
 
 bool cICOparser::LoadStream(std::span<const uint8_t> inStream, int32_t desiredWidth, int32_t desiredHeight,
                             c32bppDIB* cHost, int64_t streamOffset, int64_t streamLength, int32_t icoBitDepth,
-                            uint32_t GlobalToken) {
+                            uintptr_t GlobalToken) {
     chosen_ = 0;
     entries_.clear();
     type_ = ico::kIcon;

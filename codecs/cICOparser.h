@@ -26,7 +26,7 @@ public:
     // directory with nothing to choose leaves the host as it was. The
     // caller's bytes are never changed.
     bool LoadStream(std::span<const uint8_t> inStream, int32_t desiredWidth, int32_t desiredHeight, c32bppDIB* cHost,
-                    int64_t streamOffset, int64_t streamLength, int32_t icoBitDepth, uint32_t GlobalToken);
+                    int64_t streamOffset, int64_t streamLength, int32_t icoBitDepth, uintptr_t GlobalToken);
 
     // The directory read by the last LoadStream (empty when it was not
     // valid), indexed from 1; an index outside it gives 0 or false.

@@ -62,7 +62,7 @@ private:
 };
 
 bool cPNGparser::LoadStream(std::span<const uint8_t> Stream, c32bppDIB& dibClass, int64_t streamOffset,
-                            int64_t streamLength, uint32_t GlobalToken) {
+                            int64_t streamLength, uintptr_t GlobalToken) {
     transparencyKey_ = -1;
     if (streamOffset < 0 || streamLength < 8 || streamOffset > static_cast<int64_t>(Stream.size()) ||
         streamLength > static_cast<int64_t>(Stream.size()) - streamOffset)
@@ -76,7 +76,7 @@ bool cPNGparser::LoadStream(std::span<const uint8_t> Stream, c32bppDIB& dibClass
 }
 
 bool cPNGparser::LoadFile(const FileReader& FileHandle, const std::wstring& FileName, c32bppDIB& dibClass,
-                          uint32_t GlobalToken) {
+                          uintptr_t GlobalToken) {
     transparencyKey_ = -1;
     constexpr int64_t kTooShortToTest = 56;
     const int64_t size = FileHandle.Size();

@@ -22,13 +22,13 @@ public:
     // dealt with it, and the host holds an image exactly when decoding
     // succeeded. False: not PNG. The caller's bytes are read in place.
     bool LoadStream(std::span<const uint8_t> Stream, c32bppDIB& dibClass, int64_t streamOffset, int64_t streamLength,
-                    uint32_t GlobalToken);
+                    uintptr_t GlobalToken);
 
     // The same from an open file, read one chunk at a time from its start.
     // FileName (not empty) is what GDI+ is given. A file of 56 bytes or
     // fewer is not tested for the signature: true only if GDI+ loads it.
     bool LoadFile(const FileReader& FileHandle, const std::wstring& FileName, c32bppDIB& dibClass,
-                  uint32_t GlobalToken);
+                  uintptr_t GlobalToken);
 
 private:
     // Where the chunks come from: the caller's bytes in place, or a file.

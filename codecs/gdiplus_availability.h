@@ -20,9 +20,9 @@ bool CanStart();
 
 // Decodes the file, or the bytes when fileName is empty, into the image
 // through GDI+ (imgPNG, alpha as analysed). Natively always false.
-bool LoadIntoImage(const std::wstring& fileName, std::span<const uint8_t> bytes, c32bppDIB& image, uint32_t token);
+bool LoadIntoImage(const std::wstring& fileName, std::span<const uint8_t> bytes, c32bppDIB& image, uintptr_t token);
 
 // The image as PNG bytes made by GDI+. Natively always false.
-bool SaveImageAsPng(const c32bppDIB& image, std::vector<uint8_t>& png, uint32_t token);
+bool SaveImageAsPng(const c32bppDIB& image, std::vector<uint8_t>& png, uintptr_t token);
 
 }  // namespace gdiplus

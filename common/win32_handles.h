@@ -100,6 +100,14 @@ struct GlobalMemoryTraits {
 };
 using GlobalMemory = Unique<GlobalMemoryTraits>;
 
+struct WindowTraits {
+    using Handle = HWND;
+    static Handle Empty() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Release(Handle h) { DestroyWindow(h); }
+};
+using Window = Unique<WindowTraits>;
+
 // A device context borrowed from a window with GetDC.
 class WindowDc {
 public:

@@ -80,7 +80,7 @@ void aicAlphaImage::pvConnectCrossComm() {
         crossComm_ = std::make_shared<cCrossComm>();
         if (image_->isGDIplusEnabled()) crossComm_->ManageGDIToken(site_.ContainerWindow());
     }
-    const uint32_t token = crossComm_->gdiToken();
+    const uintptr_t token = crossComm_->gdiToken();
     for (c32bppDIB* image : {image_.get(), bufferImage_.get(), shadowImage_.get()})
         if (image) image->SetGdiToken(token);
     crossComm_->AddRef(Identity());

@@ -22,13 +22,13 @@ protected:
 
 class cCrossComm {
 public:
-    static constexpr uint32_t kManagedElsewhere = 0xFFFFFFFF;  // -1: an earlier form started GDI+
+    static constexpr uintptr_t kManagedElsewhere = ~uintptr_t{0};  // -1: an earlier form started GDI+
 
     // The identity of the control under the mouse, 0 for none. Storing a
     // new one first makes the control that had it release the mouse.
     uintptr_t CapturedControl() const { return capturedControl_; }
     void SetCapturedControl(uintptr_t ucPointer);
-    uint32_t gdiToken() const { return gdiToken_; }
+    uintptr_t gdiToken() const { return gdiToken_; }
 
     // Registers or unregisters a control's identity (0 and repeats are ignored).
     void AddRef(uintptr_t ucPointer);
@@ -47,6 +47,6 @@ private:
 
     std::vector<uintptr_t> registered_;  // index 1 is element 0
     int32_t count_ = 0;
-    uint32_t gdiToken_ = 0;
+    uintptr_t gdiToken_ = 0;
     uintptr_t capturedControl_ = 0;
 };

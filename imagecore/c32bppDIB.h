@@ -52,8 +52,8 @@ public:
     void SetImageType(int32_t imageType) { imageType_ = imageType; }
     bool HighQualityInterpolation() const { return highQualityInterpolation_; }
     void SetHighQualityInterpolation(bool value) { highQualityInterpolation_ = value; }
-    uint32_t gdiToken() const { return gdiToken_; }
-    void SetGdiToken(uint32_t token) { gdiToken_ = token; }
+    uintptr_t gdiToken() const { return gdiToken_; }
+    void SetGdiToken(uintptr_t token) { gdiToken_ = token; }
 
     bool isAlphaBlendFriendly() const;
     void SetIsAlphaBlendFriendly(bool value);
@@ -231,7 +231,7 @@ private:
     uint32_t capabilities_ = 0;
     int32_t imageType_ = imgBlank;
     bool alpha_ = false;
-    uint32_t gdiToken_ = 0;
+    uintptr_t gdiToken_ = 0;
     std::vector<uint8_t> originalFormat_;
 #ifdef _WIN32
     OwnDc ownDc_;

@@ -17,12 +17,12 @@ using gdiplus::kOk;
 // GDI+ for one operation: the caller's running start-up, or one of our own.
 class Session {
 public:
-    explicit Session(uint32_t token) : flat_(gdiplus::LoadFlat()), token_(token) {
+    explicit Session(uintptr_t token) : flat_(gdiplus::LoadFlat()), token_(token) {
         if (!flat_ || token_ != 0) return;
         gdiplus::StartupInput input;
         ULONG_PTR started = 0;
         if (flat_->Startup(&started, &input, nullptr) == kOk && started != 0) {
-            token_ = static_cast<uint32_t>(started);
+            token_ = started;
             local_ = true;
         }
     }
@@ -38,7 +38,7 @@ public:
 
 private:
     const Flat* flat_;
-    uint32_t token_;
+    uintptr_t token_;
     bool local_ = false;
 };
 
@@ -121,28 +121,28 @@ win32::ComPtr<IStream> StreamOver(std::span<const uint8_t> bytes) {
 namespace gdiplus {
 
 bool CanStart() {
-    uint32_t token = 0;
+    uintptr_t token = 0;
     return cGDIPlus().isGDIplusOk(token, false);
 }
 
-bool LoadIntoImage(const std::wstring& fileName, std::span<const uint8_t> bytes, c32bppDIB& image, uint32_t token) {
+bool LoadIntoImage(const std::wstring& fileName, std::span<const uint8_t> bytes, c32bppDIB& image, uintptr_t token) {
     return cGDIPlus().LoadThroughGDIplus(fileName, bytes, image, token);
 }
 
-bool SaveImageAsPng(const c32bppDIB& image, std::vector<uint8_t>& png, uint32_t token) {
+bool SaveImageAsPng(const c32bppDIB& image, std::vector<uint8_t>& png, uintptr_t token) {
     return cGDIPlus().SaveToPNG(L"", png, image, token);
 }
 
 }  // namespace gdiplus
 
-bool cGDIPlus::isGDIplusOk(uint32_t& gdiToken, bool KeepToken) {
+bool cGDIPlus::isGDIplusOk(uintptr_t& gdiToken, bool KeepToken) {
     if (!gdiplus::LoadFlat()) return false;
     bool started = StartOrStopGDIplus(gdiToken, false);
     if (!KeepToken) StartOrStopGDIplus(gdiToken, true);
     return started;
 }
 
-bool cGDIPlus::StartOrStopGDIplus(uint32_t& token, bool shutDown) {
+bool cGDIPlus::StartOrStopGDIplus(uintptr_t& token, bool shutDown) {
     const Flat* flat = gdiplus::LoadFlat();
     if (shutDown) {
         if (flat && token != 0) flat->Shutdown(token);
@@ -153,17 +153,17 @@ bool cGDIPlus::StartOrStopGDIplus(uint32_t& token, bool shutDown) {
     gdiplus::StartupInput input;
     ULONG_PTR started = 0;
     if (flat->Startup(&started, &input, nullptr) != kOk) return false;
-    token = static_cast<uint32_t>(started);
+    token = started;
     return token != 0;
 }
 
 bool cGDIPlus::SaveToPNG(const std::wstring& FileName, std::vector<uint8_t>& outStream, const c32bppDIB& cHost,
-                         uint32_t GlobalToken) {
+                         uintptr_t GlobalToken) {
     return SaveThroughGDIplus(L"image/png", FileName, outStream, cHost, GlobalToken);
 }
 
 bool cGDIPlus::SaveThroughGDIplus(const wchar_t* mimeType, const std::wstring& FileName,
-                                  std::vector<uint8_t>& outStream, const c32bppDIB& cHost, uint32_t GlobalToken) {
+                                  std::vector<uint8_t>& outStream, const c32bppDIB& cHost, uintptr_t GlobalToken) {
     if (cHost.Handle() == 0) return false;
     Session gdip(GlobalToken);
     if (!gdip) return false;
@@ -181,7 +181,7 @@ bool cGDIPlus::SaveThroughGDIplus(const wchar_t* mimeType, const std::wstring& F
 }
 
 bool cGDIPlus::LoadThroughGDIplus(const std::wstring& FileName, std::span<const uint8_t> inBytes, c32bppDIB& dib,
-                                  uint32_t token) {
+                                  uintptr_t token) {
     Session gdip(token);
     if (!gdip) return false;
     ImageObject image(gdip.operator->());
@@ -227,7 +227,7 @@ bool cGDIPlus::LoadThroughGDIplus(const std::wstring& FileName, std::span<const 
 bool cGDIPlus::DrawThroughGDIplus(const c32bppDIB& dib, HDC hDC, float Angle, int32_t Opacity, int32_t destX,
                                   int32_t destY, int32_t destWidth, int32_t destHeight, int32_t SrcX, int32_t SrcY,
                                   int32_t srcWidth, int32_t srcHeight, bool HighQuality, int32_t grayScale,
-                                  uint32_t token, float LightAdjustment) {
+                                  uintptr_t token, float LightAdjustment) {
     if (gdiplus::IsDisabled()) return false;
     if (Opacity == 0) return true;
     Session gdip(token);

@@ -1,9 +1,11 @@
 // GDI+ started once per top-level window, and shut down only after that
-// window is gone: a hidden "Static" child carries the token; once it has
-// been destroyed and its last message handled, a 50 ms thread timer shuts
-// GDI+ down and lets go of the extra reference on its library.
+// window is gone. The token rides on a message-only window of our own, so
+// nothing joins the caller's windows; its timer sees the top-level window
+// go, and 50 ms later it shuts GDI+ down and lets go of the extra reference
+// on its library.
 #include <windows.h>
 
+#include <algorithm>
 #include <map>
 
 #include "codecs/win32/gdiplus_flat.h"
@@ -14,56 +16,75 @@
 
 namespace {
 
-constexpr char kPatchTitle[] = "GDI+Safe Patch";
+constexpr wchar_t kWatcherClass[] = L"MendlowGdiplusShutdown";
 constexpr UINT kShutdownDelayMs = 50;
+// Nothing tells a message-only window that another window went: it asks.
+constexpr UINT kPollMs = 50;
+constexpr UINT_PTR kPollTimer = 1, kShutdownTimer = 2;
 
 struct Patch {
-    int nesting = 0;
-    bool destroyed = false;
     ULONG_PTR token = 0;
     void(WINAPI* shutdown)(ULONG_PTR) = nullptr;
-    WNDPROC previous = nullptr;
     win32::Library extraReference;  // keeps GDI+ loaded until its shut-down
+    win32::Window watcher;          // destroyed first, with its timers
 };
 
-std::map<HWND, Patch>& LivePatches() {
+// By top-level window, from the start-up to the shut-down.
+std::map<HWND, Patch>& Patches() {
     static std::map<HWND, Patch> patches;
     return patches;
-}
-
-std::map<UINT_PTR, Patch>& PendingShutdowns() {
-    static std::map<UINT_PTR, Patch> pending;
-    return pending;
 }
 
 size_t shutdownsDone = 0;
 uintptr_t lastShutdownToken = 0;
 
-void CALLBACK ShutdownAfterDelay(HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    auto found = PendingShutdowns().find(id);
-    if (found == PendingShutdowns().end()) return;
+void ShutDown(std::map<HWND, Patch>::iterator found) {
     found->second.shutdown(found->second.token);
     ++shutdownsDone;
     lastShutdownToken = found->second.token;
-    PendingShutdowns().erase(found);  // releases the library reference
+    Patches().erase(found);  // destroys the watcher and releases the library reference
 }
 
-LRESULT CALLBACK PatchProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto found = LivePatches().find(window);
-    if (found == LivePatches().end()) return DefWindowProcA(window, message, wParam, lParam);
-    Patch& patch = found->second;
-    ++patch.nesting;
-    const LRESULT result = CallWindowProcA(patch.previous, window, message, wParam, lParam);
-    --patch.nesting;
-    if (message == WM_DESTROY) patch.destroyed = true;
-    if (patch.nesting == 0 && patch.destroyed) {
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(patch.previous));
-        const UINT_PTR timer = SetTimer(nullptr, 0, kShutdownDelayMs, ShutdownAfterDelay);
-        if (timer != 0) PendingShutdowns().emplace(timer, std::move(patch));
-        LivePatches().erase(found);
+LRESULT CALLBACK WatcherProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_TIMER) return DefWindowProcW(window, message, wParam, lParam);
+    auto& patches = Patches();
+    const auto found =
+        std::ranges::find_if(patches, [&](const auto& entry) { return entry.second.watcher.get() == window; });
+    if (found == patches.end()) return 0;
+    if (wParam == kPollTimer) {
+        if (IsWindow(found->first)) return 0;
+        KillTimer(window, kPollTimer);
+        if (SetTimer(window, kShutdownTimer, kShutdownDelayMs, nullptr) != 0) return 0;
+    } else if (wParam != kShutdownTimer) {
+        return 0;
     }
-    return result;
+    ShutDown(found);
+    return 0;
+}
+
+// The module this code is linked into, which owns the watcher class.
+HINSTANCE ThisModule() {
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       kWatcherClass, &module);
+    return module;
+}
+
+win32::Window MakeWatcher() {
+    static const HINSTANCE module = ThisModule();
+    static const bool registered = [] {
+        WNDCLASSEXW existing{};
+        existing.cbSize = sizeof existing;
+        if (GetClassInfoExW(module, kWatcherClass, &existing)) return true;
+        WNDCLASSEXW watcherClass{};
+        watcherClass.cbSize = sizeof watcherClass;
+        watcherClass.lpfnWndProc = WatcherProcedure;
+        watcherClass.hInstance = module;
+        watcherClass.lpszClassName = kWatcherClass;
+        return RegisterClassExW(&watcherClass) != 0;
+    }();
+    if (!registered) return win32::Window();
+    return win32::Window(CreateWindowExW(0, kWatcherClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, module, nullptr));
 }
 
 HWND TopLevelOwner(HWND window) {
@@ -74,14 +95,17 @@ HWND TopLevelOwner(HWND window) {
 
 }  // namespace
 
-size_t PendingGdiplusShutdowns() { return PendingShutdowns().size(); }
+size_t PendingGdiplusShutdowns() {
+    const auto gone = [](const auto& entry) { return !IsWindow(entry.first); };
+    return static_cast<size_t>(std::ranges::count_if(Patches(), gone));
+}
 size_t GdiplusShutdownsDone() { return shutdownsDone; }
 uintptr_t LastGdiplusShutdownToken() { return lastShutdownToken; }
 
 void cCrossComm::ManageGDIToken(uintptr_t containerHwnd) {
     if (containerHwnd == 0) return;
     const HWND top = TopLevelOwner(reinterpret_cast<HWND>(containerHwnd));
-    if (FindWindowExA(top, nullptr, "Static", kPatchTitle) != nullptr) {
+    if (Patches().contains(top)) {
         gdiToken_ = kManagedElsewhere;
         return;
     }
@@ -90,17 +114,14 @@ void cCrossComm::ManageGDIToken(uintptr_t containerHwnd) {
     ULONG_PTR token = 0;
     gdiplus::StartupInput input;
     if (flat->Startup(&token, &input, nullptr) != gdiplus::kOk || token == 0) return;
-    gdiToken_ = static_cast<uint32_t>(token);
+    gdiToken_ = token;
 
-    // Without the window GDI+ stays started, with nobody to shut it down.
-    const HWND patchWindow = CreateWindowExA(0, "Static", kPatchTitle, WS_CHILD, 0, 0, 0, 0, top, nullptr,
-                                             GetModuleHandleA(nullptr), nullptr);
-    if (patchWindow == nullptr) return;
-    Patch patch;
+    // Without the watcher GDI+ stays started, with nobody to shut it down.
+    win32::Window watcher = MakeWatcher();
+    if (!watcher || SetTimer(watcher.get(), kPollTimer, kPollMs, nullptr) == 0) return;
+    Patch& patch = Patches()[top];
     patch.token = token;
     patch.shutdown = flat->Shutdown;
     patch.extraReference = win32::LoadSystemLibrary(L"gdiplus.dll");
-    Patch& live = LivePatches()[patchWindow] = std::move(patch);
-    live.previous = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(patchWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PatchProcedure)));
+    patch.watcher = std::move(watcher);
 }

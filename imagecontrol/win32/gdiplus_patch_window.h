@@ -1,5 +1,5 @@
-// GDI+ shut-downs: how many wait for their delay after their window went,
-// and the ones done so far (their count and the last token shut down).
+// GDI+ shut-downs: how many wait for theirs after their top-level window
+// went, and the ones done so far (their count and the last token shut down).
 #pragma once
 
 #include <cstddef>

@@ -4,8 +4,10 @@
 // beneath.
 #include <windowsx.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "common/win32_handles.h"
 #include "imagecontrol/aicAlphaImage.h"
@@ -83,6 +85,7 @@ private:
     aicAlphaImage control_;
     bool shown_ = false;
     bool trackingLeave_ = false;
+    bool doubleClicked_ = false;  // its release is no second click
     int16_t heldButtons_ = 0;
     POINT lastMouse_{};
 };
@@ -140,6 +143,7 @@ void AlphaImageHost::MouseButton(UINT message, WPARAM keys, LPARAM at) {
     if (down || dbl) {
         if (heldButtons_ == 0) SetCapture(window_);
         heldButtons_ = static_cast<int16_t>(heldButtons_ | button);
+        doubleClicked_ = dbl;
         if (dbl)
             control_.OnDblClick();
         else
@@ -151,6 +155,7 @@ void AlphaImageHost::MouseButton(UINT message, WPARAM keys, LPARAM at) {
     control_.OnMouseUp(button, shift, x, y);
     if (heldButtons_ != 0) return;
     ReleaseCapture();
+    if (std::exchange(doubleClicked_, false)) return;
     // A click is a release on the picture that took the press.
     RECT client{};
     GetClientRect(window_, &client);
@@ -255,9 +260,13 @@ LRESULT AlphaImageHost::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case AIM_CLEAR: control_.ClearImage(); return TRUE;
         case AIM_SETPROPERTY: return SetWindowProperty(control_, wParam, lParam) ? TRUE : FALSE;
         case AIM_GETPROPERTY: return GetWindowProperty(control_, wParam);
-        case AIM_FADE:
-            control_.FadeInOut(static_cast<int32_t>(wParam), static_cast<int16_t>(LOWORD(lParam)), HIWORD(lParam));
-            return TRUE;
+        case AIM_FADE: {
+            // The control clamps the target and does nothing without a step.
+            const auto step = static_cast<int16_t>(LOWORD(lParam));
+            const bool fades = step != 0 && std::clamp(static_cast<int32_t>(wParam), 0, 100) != control_.Opacity();
+            control_.FadeInOut(static_cast<int32_t>(wParam), step, HIWORD(lParam));
+            return fades ? TRUE : FALSE;
+        }
         case AIM_HITTEST:
             return control_.HitTestPoint(static_cast<float>(GET_X_LPARAM(lParam)),
                                          static_cast<float>(GET_Y_LPARAM(lParam)));
@@ -265,6 +274,9 @@ LRESULT AlphaImageHost::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     return DefWindowProcW(window_, message, wParam, lParam);
 }
+
+// Where the class was registered, for windows made by AlphaImageWindow::Create.
+HINSTANCE registeredInstance = nullptr;
 
 AlphaImageHost* HostOf(HWND window) { return reinterpret_cast<AlphaImageHost*>(GetWindowLongPtrW(window, 0)); }
 
@@ -297,7 +309,12 @@ LRESULT CALLBACK AlphaImageWindowProc(HWND window, UINT message, WPARAM wParam, 
 bool RegisterAlphaImageWindowClass(HINSTANCE instance) {
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof existing;
-    if (GetClassInfoExW(instance, MENDLOW_ALPHA_IMAGE_CLASS, &existing)) return true;
+    if (GetClassInfoExW(instance, MENDLOW_ALPHA_IMAGE_CLASS, &existing)) {
+        // Another class by that name would take our messages for its own.
+        if (existing.lpfnWndProc != AlphaImageWindowProc) return false;
+        registeredInstance = instance;
+        return true;
+    }
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_DBLCLKS;
@@ -306,7 +323,17 @@ bool RegisterAlphaImageWindowClass(HINSTANCE instance) {
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
     windowClass.lpszClassName = MENDLOW_ALPHA_IMAGE_CLASS;
-    return RegisterClassExW(&windowClass) != 0;
+    if (RegisterClassExW(&windowClass) == 0) return false;
+    registeredInstance = instance;
+    return true;
 }
+
+bool UnregisterAlphaImageWindowClass(HINSTANCE instance) {
+    if (!UnregisterClassW(MENDLOW_ALPHA_IMAGE_CLASS, instance)) return false;
+    if (registeredInstance == instance) registeredInstance = nullptr;
+    return true;
+}
+
+HINSTANCE AlphaImageWindowClassInstance() { return registeredInstance; }
 
 }  // namespace mendlow

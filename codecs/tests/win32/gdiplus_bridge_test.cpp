@@ -71,7 +71,7 @@ struct Canvas {
 
 TEST(GdiplusBridge, StartsAndStops) {
     cGDIPlus gdip;
-    uint32_t token = 0;
+    uintptr_t token = 0;
     ASSERT_TRUE(gdip.isGDIplusOk(token, true));
     EXPECT_NE(token, 0u);
     EXPECT_FALSE(gdip.StartOrStopGDIplus(token, true));
@@ -229,7 +229,7 @@ TEST(GdiplusBridge, SwitchedOffEverythingReportsFalse) {
     MakeSample(sample);
     gdiplus::SetDisabled(true);
     cGDIPlus gdip;
-    uint32_t token = 0;
+    uintptr_t token = 0;
     std::vector<uint8_t> png;
     c32bppDIB loaded;
     Canvas canvas(3, 2, {0, 0, 0, 255});

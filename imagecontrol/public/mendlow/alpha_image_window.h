@@ -16,8 +16,14 @@
 namespace mendlow {
 
 // Registers the window class for the module; true when it is registered
-// (again, too). Call it before creating the first window or dialog.
+// (again, too), false when a class of that name with another window
+// procedure is there. Call it before creating the first window or dialog.
 bool RegisterAlphaImageWindowClass(HINSTANCE instance);
+// Unregisters it, as a module that is unloaded must; false while windows of
+// it exist.
+bool UnregisterAlphaImageWindowClass(HINSTANCE instance);
+// The instance the class was last registered with, null when it is not.
+HINSTANCE AlphaImageWindowClassInstance();
 
 // Messages. Loads answer TRUE when the new picture is shown; on FALSE the
 // window is left empty, as after AIM_CLEAR.
@@ -29,7 +35,7 @@ enum AlphaImageMessage : UINT {
     AIM_CLEAR,                       // no picture
     AIM_SETPROPERTY,                 // wParam: AlphaImageProperty, lParam: value; answers TRUE when it now holds it
     AIM_GETPROPERTY,                 // wParam: AlphaImageProperty; answers the value
-    AIM_FADE,                        // wParam: final opacity 0-100, lParam: MAKELPARAM(step %, delay ms)
+    AIM_FADE,                        // wParam: final opacity 0-100, lParam: MAKELPARAM(step %, delay ms); FALSE: nothing to fade (step 0, or at it)
     AIM_HITTEST,                     // lParam: MAKELPARAM(x, y) in client pixels; TRUE on the picture
 };
 
@@ -42,38 +48,60 @@ struct AlphaImageResource {
     const wchar_t* name;
 };
 
-// The properties AIM_SETPROPERTY and AIM_GETPROPERTY reach, with their ranges.
+// The properties AIM_SETPROPERTY and AIM_GETPROPERTY reach, with their
+// ranges; values outside are refused. The numbers stay as they are.
 enum AlphaImageProperty : WPARAM {
-    AIP_FITMODE,         // 0 scale to fit (default), 1 stretch, 2 fit but never enlarge, 3 actual size, 4 size kept
-    AIP_STRETCHQUALITY,  // 0/1: high-quality resampling (default 1)
-    AIP_AUTOSIZE,        // 0/1: the window takes the picture's size (default 0: it keeps its creator's size)
-    AIP_ROTATEENABLED,   // 0/1: AIP_ROTATION applies (default 0)
-    AIP_ROTATION,        // degrees, -359 to 359 (default 0)
-    AIP_MIRROR,          // 0 none (default), 1 horizontal, 2 vertical, 3 both
-    AIP_GRAYSCALE,       // 0 colour (default), 1-8 a grey formula
-    AIP_LIGHTNESS,       // -100 (darker) to 100 (lighter), 0 unchanged (default)
-    AIP_OPACITY,         // 0 (invisible) to 100 (opaque, default)
-    AIP_INVERSED,        // 0/1: colours inverted (default 0)
-    AIP_MASKCOLOR,       // COLORREF made see-through when AIP_MASKUSED is 1 (default button face)
-    AIP_MASKUSED,        // 0 none (default), 1 AIP_MASKCOLOR, 2-5 the colour of a corner; not for alpha pictures
-    AIP_HITTEST,         // 0 the whole window (default), 1 the visible pixels' box, 2 their span per row, 3 them
-    AIP_SHADOWENABLED,   // 0/1: a drop shadow under the picture (default 0)
-    AIP_SHADOWCOLOR,     // COLORREF (default dark grey, 0x404040)
-    AIP_SHADOWOFFSETX,   // pixels, -32768 to 32767 (default 2)
-    AIP_SHADOWOFFSETY,   // pixels, -32768 to 32767 (default 2)
-    AIP_SHADOWDEPTH,     // blur, 0 to 10 pixels (default 2)
-    AIP_SHADOWOPACITY,   // 0 to 100 (default 50)
-    AIP_IMAGETYPE,       // read only: the loaded format, 0 for none (see ImageType)
-    AIP_COUNT            // the number of properties
+    AIP_FITMODE = 0,         // 0 scale to fit (default), 1 stretch, 2 fit but never enlarge, 3 actual size, 4 size kept
+    AIP_STRETCHQUALITY = 1,  // 0/1: high-quality resampling (default 1)
+    AIP_AUTOSIZE = 2,        // 0/1: the window takes the picture's size (default 0: it keeps its creator's size)
+    AIP_ROTATEENABLED = 3,   // 0/1: AIP_ROTATION applies (default 0)
+    AIP_ROTATION = 4,        // degrees, -359 to 359 (default 0)
+    AIP_MIRROR = 5,          // 0 none (default), 1 horizontal, 2 vertical, 3 both
+    AIP_GRAYSCALE = 6,       // 0 colour (default), 1-8 a grey formula
+    AIP_LIGHTNESS = 7,       // -100 (darker) to 100 (lighter), 0 unchanged (default)
+    AIP_OPACITY = 8,         // 0 (invisible) to 100 (opaque, default)
+    AIP_INVERSED = 9,        // 0/1: colours inverted (default 0)
+    AIP_MASKCOLOR = 10,      // COLORREF made see-through when AIP_MASKUSED is 1, read as one too (default the button face, as GetSysColor gives it)
+    AIP_MASKUSED = 11,       // 0 none (default), 1 AIP_MASKCOLOR, 2-5 the colour of a corner; not for alpha pictures
+    AIP_HITTEST = 12,        // 0 the whole window (default), 1 the visible pixels' box, 2 their span per row, 3 them
+    AIP_SHADOWENABLED = 13,  // 0/1: a drop shadow under the picture (default 0)
+    AIP_SHADOWCOLOR = 14,    // COLORREF 0x00BBGGRR (default dark grey, 0x404040)
+    AIP_SHADOWOFFSETX = 15,  // pixels, -32768 to 32767 (default 2)
+    AIP_SHADOWOFFSETY = 16,  // pixels, -32768 to 32767 (default 2)
+    AIP_SHADOWDEPTH = 17,    // blur, 0 to 10 pixels (default 2)
+    AIP_SHADOWOPACITY = 18,  // 0 to 100 (default 50)
+    AIP_IMAGETYPE = 19,      // read only: the loaded picture's kind, an AlphaImageType; AIT_NONE (0) with nothing loaded
+    AIP_COUNT = 20           // the number of properties
 };
 
-// WM_NOTIFY codes; lParam points to an NMALPHAIMAGE.
+// What AIP_IMAGETYPE reports: the kind of the picture as it was read.
+enum AlphaImageType : int {
+    AIT_NONE = 0,                 // no picture
+    AIT_BITMAP = 1,
+    AIT_METAFILE = 2,
+    AIT_ICON = 3,
+    AIT_ENHMETAFILE = 4,
+    AIT_CURSOR = 5,
+    AIT_BITMAPALPHA = 6,          // a bitmap with an alpha channel
+    AIT_BITMAPPREMULTIPLIED = 7,  // the same, premultiplied
+    AIT_ICONALPHA = 8,
+    AIT_GIF = 9,
+    AIT_PNG = 10,                 // PNG, or anything GDI+ read
+    AIT_ICONPNG = 11,             // an icon holding a PNG
+    AIT_CURSORALPHA = 12,
+};
+
+// WM_NOTIFY codes; lParam points to an NMALPHAIMAGE. Those from AIN_FIRST
+// up to AIN_LAST are this class's, as the common controls reserve theirs;
+// new ones follow AIN_FADEEND.
 enum AlphaImageNotification : UINT {
-    AIN_CLICK = 0U - 3200U,  // a press and release on the picture; button: 1 left, 2 right, 4 middle
-    AIN_DBLCLK,      // a double click on the picture; button as for AIN_CLICK
-    AIN_MOUSEENTER,  // the pointer came onto the picture (as the hit test sees it)
-    AIN_MOUSEEXIT,   // the pointer left the picture
-    AIN_FADEEND,     // AIM_FADE reached its final opacity, given in opacity
+    AIN_FIRST = 0U - 3200U,  // the first code reserved for this class
+    AIN_LAST = 0U - 3101U,   // the last code reserved for this class
+    AIN_CLICK = AIN_FIRST,   // a press and release on the picture; button: 1 left, 2 right, 4 middle
+    AIN_DBLCLK,              // a double click on the picture, after one AIN_CLICK; button as for AIN_CLICK
+    AIN_MOUSEENTER,          // the pointer came onto the picture (as the hit test sees it)
+    AIN_MOUSEEXIT,           // the pointer left the picture
+    AIN_FADEEND,             // AIM_FADE reached its final opacity, given in opacity
 };
 
 struct NMALPHAIMAGE {
@@ -89,13 +117,13 @@ public:
     explicit AlphaImageWindow(HWND window = nullptr) : window_(window) {}
     HWND Window() const { return window_; }
 
-    // Creates one as a child of parent, at the given client rectangle.
+    // Creates one as a child of parent, at the given client rectangle, of
+    // the class as registered (the parent may come from another module).
     static AlphaImageWindow Create(HWND parent, int id, RECT bounds, DWORD style = WS_VISIBLE) {
         return AlphaImageWindow(CreateWindowExW(0, MENDLOW_ALPHA_IMAGE_CLASS, L"", style | WS_CHILD, bounds.left,
                                                 bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
                                                 parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                                reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
-                                                nullptr));
+                                                AlphaImageWindowClassInstance(), nullptr));
     }
 
     bool LoadFile(const wchar_t* path) const { return Send(AIM_LOADFILE, 0, reinterpret_cast<LPARAM>(path)) != 0; }
@@ -128,14 +156,15 @@ public:
     bool SetShadowEnabled(bool enabled) const { return Set(AIP_SHADOWENABLED, enabled); }
     COLORREF MaskColor() const { return static_cast<COLORREF>(Get(AIP_MASKCOLOR)); }
     bool SetMaskColor(COLORREF colour) const { return Set(AIP_MASKCOLOR, static_cast<LPARAM>(colour)); }
+    AlphaImageType ImageType() const { return static_cast<AlphaImageType>(Get(AIP_IMAGETYPE)); }
     int HitTest() const { return static_cast<int>(Get(AIP_HITTEST)); }
     bool SetHitTest(int style) const { return Set(AIP_HITTEST, style); }
     bool Hits(int x, int y) const { return Send(AIM_HITTEST, 0, MAKELPARAM(x, y)) != 0; }
 
     // Steps toward the opacity by step percent every delay milliseconds;
-    // AIN_FADEEND follows.
-    void Fade(int finalOpacity, int step = 10, int delayMs = 20) const {
-        Send(AIM_FADE, static_cast<WPARAM>(finalOpacity), MAKELPARAM(step, delayMs));
+    // AIN_FADEEND follows. False when there is nothing to fade.
+    bool Fade(int finalOpacity, int step = 10, int delayMs = 20) const {
+        return Send(AIM_FADE, static_cast<WPARAM>(finalOpacity), MAKELPARAM(step, delayMs)) != 0;
     }
 
 private:

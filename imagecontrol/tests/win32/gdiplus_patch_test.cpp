@@ -33,7 +33,8 @@ TEST(GdiplusPatchWindow, OneStartUpPerTopLevelWindowEndingAfterIt) {
     firstForm.ManageGDIToken(Window(inner));  // climbs to the top-level window
     if (firstForm.gdiToken() == 0) GTEST_SKIP() << "GDI+ does not start here";
     EXPECT_NE(firstForm.gdiToken(), cCrossComm::kManagedElsewhere);
-    EXPECT_NE(FindWindowExA(first, nullptr, "Static", "GDI+Safe Patch"), nullptr);
+    EXPECT_EQ(GetWindow(first, GW_CHILD), inner);
+    EXPECT_EQ(GetWindow(inner, GW_HWNDNEXT), nullptr) << "a window joined the caller's";
     laterForm.ManageGDIToken(Window(first));
     EXPECT_EQ(laterForm.gdiToken(), cCrossComm::kManagedElsewhere);
     otherWindow.ManageGDIToken(Window(second));
@@ -74,7 +75,7 @@ TEST(GdiplusPatchWindow, SiblingControlsShareTheFirstOnesToken) {
     first.InitProperties();
     second.InitProperties();
     if (!first.pvGetImageObject().isGDIplusEnabled()) GTEST_SKIP() << "no GDI+ here";
-    const uint32_t token = first.CrossTalkClass()->gdiToken();
+    const uintptr_t token = first.CrossTalkClass()->gdiToken();
     EXPECT_NE(token, 0u);
     EXPECT_EQ(second.CrossTalkClass(), first.CrossTalkClass());
     EXPECT_EQ(first.pvGetImageObject().gdiToken(), token);

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <vector>
@@ -104,17 +105,18 @@ protected:
         gParent = nullptr;
     }
     // The pointer moved onto a point of the picture window and clicked there.
-    void ClickAt(int x, int y) {
+    void ClickAt(int x, int y, const wchar_t* clicks = L"click 1") {
         POINT screen{x, y};
         ClientToScreen(image_.Window(), &screen);
         ASSERT_TRUE(MoveTo(screen));
         PumpUntil([] { return false; }, 200);
-        ASSERT_TRUE(Xdotool(L"click 1"));
+        ASSERT_TRUE(Xdotool(clicks));
     }
-    bool Noted(UINT code) const {
-        for (const NMALPHAIMAGE& note : parent_.notes)
-            if (note.hdr.code == code) return true;
-        return false;
+    // How many notes of the code the parent had.
+    size_t Noted(UINT code) const {
+        return static_cast<size_t>(std::ranges::count(parent_.notes, code, [](const NMALPHAIMAGE& note) {
+            return note.hdr.code;
+        }));
     }
 
     Parent parent_;
@@ -125,6 +127,12 @@ TEST_F(AlphaImageWindowTest, PaintsThePictureOverTheParentsBackground) {
     RECT client;
     GetClientRect(image_.Window(), &client);
     ASSERT_EQ(client.right, kSide);  // the window keeps its size: AutoSize is off
+    std::vector<HWND> children;
+    EnumChildWindows(
+        parent_.window,
+        [](HWND child, LPARAM found) { return reinterpret_cast<std::vector<HWND>*>(found)->push_back(child), TRUE; },
+        reinterpret_cast<LPARAM>(&children));
+    EXPECT_EQ(children, std::vector<HWND>{image_.Window()}) << "only the caller's windows";
     RedrawWindow(image_.Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     const std::vector<uint32_t> shown = PixelsOf(image_.Window(), client);
     ASSERT_EQ(shown.size(), static_cast<size_t>(kSide * kSide));
@@ -165,10 +173,27 @@ TEST_F(AlphaImageWindowTest, ClickOnThePictureIsNotedAndBesideItGoesToTheParent)
     EXPECT_EQ(parent_.ownClicks[0].y, kAt.y + 20);
     EXPECT_FALSE(Noted(AIN_CLICK));
     EXPECT_TRUE(Noted(AIN_MOUSEEXIT));
+
+    parent_.notes.clear();
+    ClickAt(5, 20, L"click --repeat 2 --delay 80 1");
+    PumpUntil([&] { return Noted(AIN_DBLCLK) > 0; });
+    PumpUntil([] { return false; }, 200);  // the second release
+    EXPECT_EQ(Noted(AIN_CLICK), 1u);
+    EXPECT_EQ(Noted(AIN_DBLCLK), 1u);
+    for (const NMALPHAIMAGE& note : parent_.notes) {
+        EXPECT_GE(note.hdr.code, AIN_FIRST);
+        EXPECT_LE(note.hdr.code, AIN_LAST);
+    }
 }
 
 TEST_F(AlphaImageWindowTest, FadeEndsWithItsNotification) {
-    image_.Fade(0, 25, 10);
+    struct Row {
+        int opacity, step;
+    };
+    for (const Row& nothingToFade : {Row{100, 10}, Row{150, 10}, Row{0, 0}})
+        EXPECT_FALSE(image_.Fade(nothingToFade.opacity, nothingToFade.step)) << nothingToFade.opacity;
+    EXPECT_FALSE(Noted(AIN_FADEEND));
+    ASSERT_TRUE(image_.Fade(0, 25, 10));
     PumpUntil([&] { return Noted(AIN_FADEEND); });
     ASSERT_TRUE(Noted(AIN_FADEEND));
     EXPECT_EQ(parent_.notes.back().opacity, 0);
@@ -187,13 +212,25 @@ TEST_F(AlphaImageWindowTest, PropertiesAndLoadsAnswerWhetherTheyTookEffect) {
                            Row{AIP_MIRROR, 4, false}, Row{AIP_LIGHTNESS, -40, true}, Row{AIP_LIGHTNESS, 101, false},
                            Row{AIP_GRAYSCALE, 3, true}, Row{AIP_SHADOWDEPTH, 11, false},
                            Row{AIP_SHADOWOFFSETX, 40000, false}, Row{AIP_IMAGETYPE, 1, false},
-                           Row{AIP_COUNT, 0, false}}) {
+                           Row{AIP_COUNT, 0, false}, Row{AIP_MASKCOLOR, -1, false},
+                           Row{AIP_SHADOWCOLOR, 0x1000000, false}, Row{AIP_STRETCHQUALITY, 2, false},
+                           Row{AIP_MASKCOLOR, 0x00FF00, true}}) {
         EXPECT_EQ(image_.Set(row.property, row.value), row.taken) << row.property << " = " << row.value;
         if (row.taken) {
             EXPECT_EQ(image_.Get(row.property), row.value) << row.property;
         }
     }
     EXPECT_EQ(image_.Opacity(), 40);  // the refused value changed nothing
+    EXPECT_EQ(image_.ImageType(), AIT_PNG);
+    // A parent of another module: the window still comes from the registered class.
+    const HWND foreignParent = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 10, 10, parent_.window, nullptr,
+                                               GetModuleHandleW(L"kernel32.dll"), nullptr);
+    AlphaImageWindow fresh = AlphaImageWindow::Create(foreignParent, 8, {0, 0, 10, 10});
+    ASSERT_TRUE(fresh.Window());
+    EXPECT_EQ(fresh.ImageType(), AIT_NONE);
+    const COLORREF mask = fresh.MaskColor();  // the default, a system colour
+    EXPECT_EQ(mask, GetSysColor(COLOR_BTNFACE));
+    EXPECT_TRUE(fresh.SetMaskColor(mask)) << "read, then written back";
     EXPECT_TRUE(image_.SetRotation(90));
     EXPECT_EQ(image_.Rotation(), 90);
 
@@ -239,6 +276,24 @@ TEST_F(AlphaImageWindowTest, DialogTemplatesCreateItByClassName) {
     EXPECT_TRUE(inDialog.LoadBytes(png.data(), png.size()));
     EXPECT_EQ(inDialog.Opacity(), 100);
     DestroyWindow(made);
+
+    // Another procedure under the name is not taken for the class; the
+    // class goes once its windows have.
+    const HINSTANCE other = GetModuleHandleW(L"kernel32.dll");
+    WNDCLASSW impostor{};
+    impostor.lpfnWndProc = DefWindowProcW;
+    impostor.hInstance = other;
+    impostor.lpszClassName = MENDLOW_ALPHA_IMAGE_CLASS;
+    ASSERT_TRUE(RegisterClassW(&impostor));
+    EXPECT_FALSE(RegisterAlphaImageWindowClass(other));
+    EXPECT_TRUE(UnregisterClassW(MENDLOW_ALPHA_IMAGE_CLASS, other));
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    EXPECT_EQ(AlphaImageWindowClassInstance(), instance);
+    EXPECT_FALSE(UnregisterAlphaImageWindowClass(instance)) << "its windows are there";
+    DestroyWindow(parent_.window);
+    parent_.window = nullptr;
+    EXPECT_TRUE(UnregisterAlphaImageWindowClass(instance));
+    EXPECT_EQ(AlphaImageWindowClassInstance(), nullptr);
 }
 
 }  // namespace

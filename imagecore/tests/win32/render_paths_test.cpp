@@ -77,7 +77,7 @@ TEST(RenderPaths, AGdiplusTokenSendsEvenPlainDrawingThroughGdiplus) {
     ASSERT_TRUE(image.isAlphaBlendFriendly());
     TwoPixels(image);
     cGDIPlus gdip;
-    uint32_t token = 0;
+    uintptr_t token = 0;
     ASSERT_TRUE(gdip.isGDIplusOk(token, true));
     image.SetGdiToken(token);
 

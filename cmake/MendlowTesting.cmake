@@ -4,7 +4,7 @@
 function(mendlow_add_gtest target)
     target_link_libraries(${target} PRIVATE gtest_main)
     if(WIN32)
-        set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+        set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
         add_test(NAME ${target} COMMAND ${target} ${ARGN})
     else()
         gtest_discover_tests(${target} DISCOVERY_TIMEOUT 30)

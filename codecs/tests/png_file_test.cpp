@@ -1,6 +1,7 @@
 // The file form of the PNG decoder reads the same images as the stream form.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -18,10 +19,18 @@ using test_png::Builder;
 using test_png::Bytes;
 namespace fs = std::filesystem;
 
+// A name of its own: ctest runs each test in a process of its own, in parallel.
+fs::path UniqueTempPath() {
+    static int made = 0;
+    const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
+    return fs::temp_directory_path() /
+           ("mendlow-file-form-test-" + std::to_string(now) + "-" + std::to_string(++made) + ".png");
+}
+
 // Writes the bytes to a temporary file and decodes it through the file form.
 class TempPng {
 public:
-    explicit TempPng(const Bytes& bytes) : path_(fs::temp_directory_path() / "mendlow-file-form-test.png") {
+    explicit TempPng(const Bytes& bytes) : path_(UniqueTempPath()) {
         std::FILE* out = std::fopen(path_.string().c_str(), "wb");
         if (out) {
             std::fwrite(bytes.data(), 1, bytes.size(), out);

@@ -123,15 +123,17 @@ protected:
     AlphaImageWindow image_;
 };
 
+BOOL CALLBACK CollectWindow(HWND window, LPARAM found) {
+    reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+    return TRUE;
+}
+
 TEST_F(AlphaImageWindowTest, PaintsThePictureOverTheParentsBackground) {
     RECT client;
     GetClientRect(image_.Window(), &client);
     ASSERT_EQ(client.right, kSide);  // the window keeps its size: AutoSize is off
     std::vector<HWND> children;
-    EnumChildWindows(
-        parent_.window,
-        [](HWND child, LPARAM found) { return reinterpret_cast<std::vector<HWND>*>(found)->push_back(child), TRUE; },
-        reinterpret_cast<LPARAM>(&children));
+    EnumChildWindows(parent_.window, CollectWindow, reinterpret_cast<LPARAM>(&children));
     EXPECT_EQ(children, std::vector<HWND>{image_.Window()}) << "only the caller's windows";
     RedrawWindow(image_.Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     const std::vector<uint32_t> shown = PixelsOf(image_.Window(), client);

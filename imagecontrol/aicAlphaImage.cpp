@@ -22,6 +22,7 @@ aicAlphaImage::~aicAlphaImage() {
     if (hostWindow_ != 0) system_.KillTimer(hostWindow_, Identity());
     pvDisconnectCrossComm();
     live_controls::Remove(*this);
+    *alive_ = false;
 }
 
 std::unique_ptr<c32bppDIB> aicAlphaImage::pvNewImage() const {

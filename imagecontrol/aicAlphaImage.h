@@ -213,6 +213,14 @@ private:
     bool Flag(uint32_t bit) const { return (propsFlags_ & bit) != 0; }
     void ToggleFlag(uint32_t bit) { propsFlags_ ^= bit; }
 
+    // Raises an event through a copy of its handler; false when a handler
+    // destroyed the control (and with it the handler itself).
+    template <class Handler, class... Args>
+    bool pvRaise(const Handler& handler, Args&&... args);
+    // Goes false with the control: code that raised an event, its own or a
+    // sibling's, asks before touching the control again.
+    std::shared_ptr<const bool> pvLifetime() const { return alive_; }
+
     void pvConnectCrossComm();
     void pvDisconnectCrossComm();
     void pvStopMouseTimer();
@@ -284,4 +292,5 @@ private:
     int32_t shadowOffsetX_ = 2, shadowOffsetY_ = 2;
     int32_t shadowDepth_ = 2;
     int32_t shadowOpacity_ = 50;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

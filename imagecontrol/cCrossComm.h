@@ -25,7 +25,7 @@ public:
     static constexpr uintptr_t kManagedElsewhere = ~uintptr_t{0};  // -1: an earlier form started GDI+
 
     // The identity of the control under the mouse, 0 for none. Storing a
-    // new one first makes the control that had it release the mouse.
+    // new one then makes the control that had it release the mouse.
     uintptr_t CapturedControl() const { return capturedControl_; }
     void SetCapturedControl(uintptr_t ucPointer);
     uintptr_t gdiToken() const { return gdiToken_; }

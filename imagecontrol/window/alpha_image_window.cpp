@@ -53,10 +53,27 @@ public:
     }
     void Destroying() { Shown(false); }
 
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    // A handler of one of our notifications may destroy the window: the
+    // host outlives it until the last of its messages on the stack returns.
+    LRESULT Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+        ++depth_;
+        const LRESULT result = Handle(message, wParam, lParam);
+        --depth_;
+        return result;
+    }
+    // WM_NCDESTROY: true when nothing of the host is on the stack, else it
+    // goes when the outermost message returns.
+    bool WindowGone() {
+        gone_ = true;
+        return depth_ == 0;
+    }
+    bool Finished() const { return gone_ && depth_ == 0; }
 
 private:
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+
     void Notify(UINT code, int16_t button) const {
+        if (gone_) return;
         NMALPHAIMAGE note{};
         note.hdr.hwndFrom = window_;
         note.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(window_));
@@ -88,6 +105,8 @@ private:
     bool doubleClicked_ = false;  // its release is no second click
     int16_t heldButtons_ = 0;
     POINT lastMouse_{};
+    int depth_ = 0;
+    bool gone_ = false;
 };
 
 void AlphaImageHost::Paint(HDC target, const RECT& area) {
@@ -153,7 +172,7 @@ void AlphaImageHost::MouseButton(UINT message, WPARAM keys, LPARAM at) {
     if (!(heldButtons_ & button)) return;  // pressed elsewhere
     heldButtons_ = static_cast<int16_t>(heldButtons_ & ~button);
     control_.OnMouseUp(button, shift, x, y);
-    if (heldButtons_ != 0) return;
+    if (gone_ || heldButtons_ != 0) return;
     ReleaseCapture();
     if (std::exchange(doubleClicked_, false)) return;
     // A click is a release on the picture that took the press.
@@ -278,6 +297,9 @@ LRESULT AlphaImageHost::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 // Where the class was registered, for windows made by AlphaImageWindow::Create.
 HINSTANCE registeredInstance = nullptr;
 
+// The window's slot owns its host; this takes it back once the host is done.
+void FreeHost(AlphaImageHost* host) { std::unique_ptr<AlphaImageHost> done(host); }
+
 AlphaImageHost* HostOf(HWND window) { return reinterpret_cast<AlphaImageHost*>(GetWindowLongPtrW(window, 0)); }
 
 LRESULT CALLBACK AlphaImageWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -292,13 +314,18 @@ LRESULT CALLBACK AlphaImageWindowProc(HWND window, UINT message, WPARAM wParam, 
         case WM_DESTROY:
             if (AlphaImageHost* host = HostOf(window)) host->Destroying();
             return 0;
-        case WM_NCDESTROY: {
-            std::unique_ptr<AlphaImageHost> gone(HostOf(window));
-            SetWindowLongPtrW(window, 0, 0);
+        case WM_NCDESTROY:
+            if (AlphaImageHost* host = HostOf(window)) {
+                SetWindowLongPtrW(window, 0, 0);
+                if (host->WindowGone()) FreeHost(host);
+            }
             break;
-        }
         default:
-            if (AlphaImageHost* host = HostOf(window)) return host->Handle(message, wParam, lParam);
+            if (AlphaImageHost* host = HostOf(window)) {
+                const LRESULT result = host->Dispatch(message, wParam, lParam);
+                if (host->Finished()) FreeHost(host);
+                return result;
+            }
             break;
     }
     return DefWindowProcW(window, message, wParam, lParam);

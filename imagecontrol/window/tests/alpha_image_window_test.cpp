@@ -26,6 +26,7 @@ struct Parent {
     HWND window = nullptr;
     std::vector<NMALPHAIMAGE> notes;
     std::vector<POINT> ownClicks;
+    UINT destroyOn = 0;  // a notification whose handler destroys the control
 };
 Parent* gParent = nullptr;
 
@@ -45,7 +46,12 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
         case WM_ERASEBKGND: PaintBackground(window, reinterpret_cast<HDC>(wParam)); return 1;
         case WM_PRINTCLIENT: PaintBackground(window, reinterpret_cast<HDC>(wParam)); return 0;
-        case WM_NOTIFY: gParent->notes.push_back(*reinterpret_cast<const NMALPHAIMAGE*>(lParam)); return 0;
+        case WM_NOTIFY: {
+            const auto& note = *reinterpret_cast<const NMALPHAIMAGE*>(lParam);
+            gParent->notes.push_back(note);
+            if (note.hdr.code == gParent->destroyOn) DestroyWindow(note.hdr.hwndFrom);
+            return 0;
+        }
         case WM_LBUTTONDOWN: gParent->ownClicks.push_back({LOWORD(lParam), HIWORD(lParam)}); return 0;
         default: return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -200,6 +206,30 @@ TEST_F(AlphaImageWindowTest, FadeEndsWithItsNotification) {
     ASSERT_TRUE(Noted(AIN_FADEEND));
     EXPECT_EQ(parent_.notes.back().opacity, 0);
     EXPECT_EQ(image_.Opacity(), 0);
+}
+
+TEST_F(AlphaImageWindowTest, AHandlerMayDestroyTheControlFromAnyNotification) {
+    const std::vector<uint8_t> png = PicturePng();
+    ShowWindow(image_.Window(), SW_HIDE);
+    for (UINT code : {AIN_FADEEND, AIN_MOUSEENTER, AIN_CLICK}) {
+        MoveTo({0, 0});  // the next control sees the pointer come
+        PumpUntil([] { return false; }, 100);
+        parent_.notes.clear();
+        parent_.destroyOn = code;
+        AlphaImageWindow doomed =
+            AlphaImageWindow::Create(parent_.window, 9, {kAt.x, kAt.y, kAt.x + kSide, kAt.y + kSide});
+        ASSERT_TRUE(doomed.LoadBytes(png.data(), png.size()));
+        ASSERT_TRUE(doomed.SetHitTest(3));
+        if (code == AIN_FADEEND)
+            ASSERT_TRUE(doomed.Fade(0, 50, 10));
+        else
+            ASSERT_NO_FATAL_FAILURE(ClickAt(5, 20));
+        PumpUntil([&] { return !IsWindow(doomed.Window()); });
+        EXPECT_FALSE(IsWindow(doomed.Window())) << code;
+        EXPECT_EQ(Noted(code), 1u) << code;
+        PumpUntil([] { return false; }, 200);  // a tick or a release still on its way
+        EXPECT_FALSE(Noted(AIN_CLICK) && code != AIN_CLICK) << code;
+    }
 }
 
 TEST_F(AlphaImageWindowTest, PropertiesAndLoadsAnswerWhetherTheyTookEffect) {

@@ -1,8 +1,10 @@
 #include "codecs/gdiplus_availability.h"
 
+#include <atomic>
+
 namespace gdiplus {
 namespace {
-bool disabled = false;
+std::atomic<bool> disabled{false};
 }
 
 void SetDisabled(bool value) { disabled = value; }

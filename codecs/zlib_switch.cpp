@@ -1,8 +1,10 @@
 #include "codecs/modParsers.h"
 
+#include <atomic>
+
 namespace modParsers {
 namespace {
-bool zlibDisabled = false;
+std::atomic<bool> zlibDisabled{false};
 }
 
 void SetZlibDisabled(bool disabled) { zlibDisabled = disabled; }

@@ -1,5 +1,6 @@
 #include "imagecontrol/live_controls.h"
 
+#include <mutex>
 #include <unordered_map>
 
 #include "imagecontrol/aicAlphaImage.h"
@@ -7,20 +8,36 @@
 namespace live_controls {
 namespace {
 
-// One user-interface thread: no lock.
-std::unordered_map<uintptr_t, aicAlphaImage*>& Table() {
-    static std::unordered_map<uintptr_t, aicAlphaImage*> table;
+// Controls of every user-interface thread; each control is reached only
+// from its own thread, but the table is shared.
+struct Table {
+    std::mutex lock;
+    std::unordered_map<uintptr_t, aicAlphaImage*> controls;
+};
+Table& Controls() {
+    static Table table;
     return table;
 }
 
 }  // namespace
 
-void Add(aicAlphaImage& control) { Table()[control.Identity()] = &control; }
-void Remove(const aicAlphaImage& control) { Table().erase(control.Identity()); }
+void Add(aicAlphaImage& control) {
+    Table& table = Controls();
+    const std::lock_guard hold(table.lock);
+    table.controls[control.Identity()] = &control;
+}
+
+void Remove(const aicAlphaImage& control) {
+    Table& table = Controls();
+    const std::lock_guard hold(table.lock);
+    table.controls.erase(control.Identity());
+}
 
 aicAlphaImage* Find(uintptr_t identity) {
-    auto found = Table().find(identity);
-    return found == Table().end() ? nullptr : found->second;
+    Table& table = Controls();
+    const std::lock_guard hold(table.lock);
+    auto found = table.controls.find(identity);
+    return found == table.controls.end() ? nullptr : found->second;
 }
 
 bool RouteTick(uintptr_t owner, uintptr_t window, uintptr_t id) {

@@ -2,11 +2,14 @@
 // window is gone. The token rides on a message-only window of our own, so
 // nothing joins the caller's windows; its timer sees the top-level window
 // go, and 50 ms later it shuts GDI+ down and lets go of the extra reference
-// on its library.
+// on its library. Each watcher lives on the thread that started GDI+ for
+// its window; the table is shared by all threads.
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <map>
+#include <mutex>
 
 #include "codecs/win32/gdiplus_flat.h"
 #include "common/system_library.h"
@@ -30,27 +33,31 @@ struct Patch {
 };
 
 // By top-level window, from the start-up to the shut-down.
-std::map<HWND, Patch>& Patches() {
-    static std::map<HWND, Patch> patches;
-    return patches;
+struct PatchTable {
+    std::mutex lock;
+    std::map<HWND, Patch> patches;
+};
+PatchTable& Patches() {
+    static PatchTable table;
+    return table;
 }
 
-size_t shutdownsDone = 0;
-uintptr_t lastShutdownToken = 0;
+std::atomic<size_t> shutdownsDone{0};
+std::atomic<uintptr_t> lastShutdownToken{0};
 
-void ShutDown(std::map<HWND, Patch>::iterator found) {
-    found->second.shutdown(found->second.token);
+void ShutDown(Patch patch) {
+    patch.shutdown(patch.token);
     ++shutdownsDone;
-    lastShutdownToken = found->second.token;
-    Patches().erase(found);  // destroys the watcher and releases the library reference
-}
+    lastShutdownToken = patch.token;
+}  // destroys the watcher and releases the library reference
 
 LRESULT CALLBACK WatcherProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message != WM_TIMER) return DefWindowProcW(window, message, wParam, lParam);
-    auto& patches = Patches();
+    PatchTable& table = Patches();
+    std::unique_lock hold(table.lock);
     const auto found =
-        std::ranges::find_if(patches, [&](const auto& entry) { return entry.second.watcher.get() == window; });
-    if (found == patches.end()) return 0;
+        std::ranges::find_if(table.patches, [&](const auto& entry) { return entry.second.watcher.get() == window; });
+    if (found == table.patches.end()) return 0;
     if (wParam == kPollTimer) {
         if (IsWindow(found->first)) return 0;
         KillTimer(window, kPollTimer);
@@ -58,7 +65,10 @@ LRESULT CALLBACK WatcherProcedure(HWND window, UINT message, WPARAM wParam, LPAR
     } else if (wParam != kShutdownTimer) {
         return 0;
     }
-    ShutDown(found);
+    Patch done = std::move(found->second);
+    table.patches.erase(found);
+    hold.unlock();
+    ShutDown(std::move(done));
     return 0;
 }
 
@@ -96,8 +106,10 @@ HWND TopLevelOwner(HWND window) {
 }  // namespace
 
 size_t PendingGdiplusShutdowns() {
+    PatchTable& table = Patches();
+    const std::lock_guard hold(table.lock);
     const auto gone = [](const auto& entry) { return !IsWindow(entry.first); };
-    return static_cast<size_t>(std::ranges::count_if(Patches(), gone));
+    return static_cast<size_t>(std::ranges::count_if(table.patches, gone));
 }
 size_t GdiplusShutdownsDone() { return shutdownsDone; }
 uintptr_t LastGdiplusShutdownToken() { return lastShutdownToken; }
@@ -105,7 +117,9 @@ uintptr_t LastGdiplusShutdownToken() { return lastShutdownToken; }
 void cCrossComm::ManageGDIToken(uintptr_t containerHwnd) {
     if (containerHwnd == 0) return;
     const HWND top = TopLevelOwner(reinterpret_cast<HWND>(containerHwnd));
-    if (Patches().contains(top)) {
+    PatchTable& table = Patches();
+    const std::lock_guard hold(table.lock);
+    if (table.patches.contains(top)) {
         gdiToken_ = kManagedElsewhere;
         return;
     }
@@ -119,7 +133,7 @@ void cCrossComm::ManageGDIToken(uintptr_t containerHwnd) {
     // Without the watcher GDI+ stays started, with nobody to shut it down.
     win32::Window watcher = MakeWatcher();
     if (!watcher || SetTimer(watcher.get(), kPollTimer, kPollMs, nullptr) == 0) return;
-    Patch& patch = Patches()[top];
+    Patch& patch = table.patches[top];
     patch.token = token;
     patch.shutdown = flat->Shutdown;
     patch.extraReference = win32::LoadSystemLibrary(L"gdiplus.dll");

@@ -1,9 +1,12 @@
 // Cursor queries and timers on the window system. Timers are ordinary
 // SetTimer timers; a table from (window, timer id) to the control's identity
 // routes each tick, through the table of live controls, to its control.
+// A timer ticks on its window's thread; the table is shared by all threads.
 #include <windows.h>
 
 #include <map>
+#include <mutex>
+#include <optional>
 #include <utility>
 
 #include "imagecontrol/aicAlphaImage.h"
@@ -14,18 +17,39 @@ namespace {
 
 using TimerKey = std::pair<HWND, UINT_PTR>;
 
-std::map<TimerKey, uintptr_t>& Owners() {
-    static std::map<TimerKey, uintptr_t> owners;
+class TimerOwners {
+public:
+    void Set(TimerKey key, uintptr_t owner) {
+        const std::lock_guard hold(lock_);
+        owners_[key] = owner;
+    }
+    void Erase(TimerKey key) {
+        const std::lock_guard hold(lock_);
+        owners_.erase(key);
+    }
+    std::optional<uintptr_t> Find(TimerKey key) {
+        const std::lock_guard hold(lock_);
+        const auto found = owners_.find(key);
+        return found == owners_.end() ? std::nullopt : std::optional(found->second);
+    }
+
+private:
+    std::mutex lock_;
+    std::map<TimerKey, uintptr_t> owners_;
+};
+
+TimerOwners& Owners() {
+    static TimerOwners owners;
     return owners;
 }
 
 void CALLBACK RouteTick(HWND window, UINT, UINT_PTR id, DWORD) {
-    auto found = Owners().find({window, id});
-    if (found != Owners().end() && live_controls::RouteTick(found->second, reinterpret_cast<uintptr_t>(window), id))
-        return;
+    // Not held while the control runs: it sets and stops timers itself.
+    const std::optional<uintptr_t> owner = Owners().Find({window, id});
+    if (owner && live_controls::RouteTick(*owner, reinterpret_cast<uintptr_t>(window), id)) return;
     // Its control is gone: the timer has nobody to serve.
     KillTimer(window, id);
-    if (found != Owners().end()) Owners().erase(found);
+    Owners().Erase({window, id});
 }
 
 class WindowSystem final : public UserInterfaceSystem {
@@ -46,13 +70,13 @@ public:
     }
     void SetTimer(uintptr_t window, uintptr_t id, uint32_t milliseconds, uintptr_t owner) override {
         const auto hwnd = reinterpret_cast<HWND>(window);
-        Owners()[{hwnd, id}] = owner;
+        Owners().Set({hwnd, id}, owner);
         ::SetTimer(hwnd, id, milliseconds, RouteTick);
     }
     void KillTimer(uintptr_t window, uintptr_t id) override {
         const auto hwnd = reinterpret_cast<HWND>(window);
         ::KillTimer(hwnd, id);
-        Owners().erase({hwnd, id});
+        Owners().Erase({hwnd, id});
     }
 };
 

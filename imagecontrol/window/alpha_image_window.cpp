@@ -5,6 +5,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <string>
 #include <utility>
@@ -295,7 +296,7 @@ LRESULT AlphaImageHost::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 // Where the class was registered, for windows made by AlphaImageWindow::Create.
-HINSTANCE registeredInstance = nullptr;
+std::atomic<HINSTANCE> registeredInstance{nullptr};
 
 // The window's slot owns its host; this takes it back once the host is done.
 void FreeHost(AlphaImageHost* host) { std::unique_ptr<AlphaImageHost> done(host); }
@@ -357,7 +358,8 @@ bool RegisterAlphaImageWindowClass(HINSTANCE instance) {
 
 bool UnregisterAlphaImageWindowClass(HINSTANCE instance) {
     if (!UnregisterClassW(MENDLOW_ALPHA_IMAGE_CLASS, instance)) return false;
-    if (registeredInstance == instance) registeredInstance = nullptr;
+    HINSTANCE expected = instance;
+    registeredInstance.compare_exchange_strong(expected, nullptr);
     return true;
 }
 

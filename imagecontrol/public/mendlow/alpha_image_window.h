@@ -4,6 +4,11 @@
 // with CreateWindowExW or name it in a dialog template; drive it with the
 // AIM_ messages (or the AlphaImageWindow wrapper below) and hear from it
 // through WM_NOTIFY with the AIN_ codes.
+//
+// Threads: any number of user-interface threads may each create and use
+// their own windows of the class at once; a window is driven from the
+// thread that created it, as every window is. A handler of any of its
+// notifications may destroy the window (or its parent).
 #pragma once
 
 #include <windows.h>

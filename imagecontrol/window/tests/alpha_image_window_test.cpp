@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <thread>
 #include <vector>
 
 #include "app/tests/screenshot.h"
@@ -230,6 +231,39 @@ TEST_F(AlphaImageWindowTest, AHandlerMayDestroyTheControlFromAnyNotification) {
         PumpUntil([] { return false; }, 200);  // a tick or a release still on its way
         EXPECT_FALSE(Noted(AIN_CLICK) && code != AIN_CLICK) << code;
     }
+}
+
+// One thread's windows in a top-level window of its own: each hovered (the
+// mouse poll's timer), faded to the end and destroyed; answers how many
+// faded. (Under Wine a visible top-level window takes 2 s to go.)
+int HoverAndFade(const std::vector<uint8_t>& png, int windows) {
+    const HWND top = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 300, 300, 60, 60, nullptr, nullptr,
+                                     GetModuleHandleW(nullptr), nullptr);
+    int faded = 0;
+    for (int i = 0; i < windows; ++i) {
+        AlphaImageWindow image = AlphaImageWindow::Create(top, 1, {0, 0, kSide, kSide});
+        if (image.LoadBytes(png.data(), png.size()) && image.SetHitTest(3) && image.Fade(0, 50, 10)) {
+            POINT on{5, 5};
+            ClientToScreen(image.Window(), &on);
+            SendMessageW(image.Window(), WM_NCHITTEST, 0, MAKELPARAM(on.x, on.y));
+            PumpUntil([&] { return image.Opacity() == 0; }, 1000);
+            faded += image.Opacity() == 0;
+        }
+        DestroyWindow(image.Window());
+    }
+    DestroyWindow(top);
+    return faded;
+}
+
+TEST_F(AlphaImageWindowTest, TwoThreadsEachHoverAndFadeTheirOwnWindows) {
+    const std::vector<uint8_t> png = PicturePng();
+    constexpr int kWindows = 100;
+    int otherFaded = 0;
+    std::thread other([&] { otherFaded = HoverAndFade(png, kWindows); });
+    const int faded = HoverAndFade(png, kWindows);
+    other.join();
+    EXPECT_EQ(faded, kWindows);
+    EXPECT_EQ(otherFaded, kWindows);
 }
 
 TEST_F(AlphaImageWindowTest, PropertiesAndLoadsAnswerWhetherTheyTookEffect) {

@@ -79,7 +79,10 @@ INT_PTR CALLBACK ExampleProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
             if (note->hdr.idFrom != IDC_PICTURE) return FALSE;
             switch (note->hdr.code) {
                 case mendlow::AIN_CLICK:
-                    Status(dialog, L"Clicked at " + std::to_wstring(note->x) + L", " + std::to_wstring(note->y));
+                    if (note->button == 0)  // Space or Enter while it has the focus
+                        Status(dialog, L"Pressed with the keyboard");
+                    else
+                        Status(dialog, L"Clicked at " + std::to_wstring(note->x) + L", " + std::to_wstring(note->y));
                     break;
                 case mendlow::AIN_FADEEND:
                     Status(dialog, L"Faded to " + std::to_wstring(note->opacity));

@@ -12,6 +12,8 @@
 
 #include "common/win32_handles.h"
 #include "imagecontrol/aicAlphaImage.h"
+#include "imagecore/c32bppDIB.h"
+#include "imagecontrol/window/window_accessible.h"
 #include "imagecontrol/window/window_properties.h"
 #include "imagecontrol/window/window_site.h"
 #include "mendlow/alpha_image_window.h"
@@ -49,6 +51,7 @@ public:
         // A window's size comes from its creator (a dialog template scales
         // it with the dialog's font): the picture fits it, never resizes it.
         control_.SetAutoSize(false);
+        if (!IsWindowEnabled(window_)) control_.SetEnabled(false);
         control_.Resize();
         if (IsWindowVisible(window_)) Shown(true);
     }
@@ -73,15 +76,16 @@ public:
 private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
-    void Notify(UINT code, int16_t button) const {
+    void Notify(UINT code, int16_t button) const { Notify(code, button, lastMouse_); }
+    void Notify(UINT code, int16_t button, POINT at) const {
         if (gone_) return;
         NMALPHAIMAGE note{};
         note.hdr.hwndFrom = window_;
         note.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(window_));
         note.hdr.code = code;
         note.button = button;
-        note.x = lastMouse_.x;
-        note.y = lastMouse_.y;
+        note.x = at.x;
+        note.y = at.y;
         note.opacity = control_.Opacity();
         SendMessageW(GetParent(window_), WM_NOTIFY, note.hdr.idFrom, reinterpret_cast<LPARAM>(&note));
     }
@@ -93,9 +97,23 @@ private:
         else
             control_.Hide();
     }
+    // Space (on its release) and Enter press it, as they press a button.
+    void KeyboardClick() { Notify(AIN_CLICK, 0, POINT{-1, -1}); }
+    void Enable(bool enabled) {
+        // A pointer over it leaves, for the parent, as no more comes.
+        const bool hovered = !enabled && control_.isMouseOver();
+        control_.SetEnabled(enabled);
+        InvalidateRect(window_, nullptr, FALSE);
+        if (hovered) Notify(AIN_MOUSEEXIT, 0);
+    }
+    bool FocusShown() const {
+        return GetFocus() == window_ && !(SendMessageW(window_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
+    }
     void Paint(HDC target, const RECT& area);
+    void PaintPicture(HDC buffer, const RECT& client, const RECT& area);
     LRESULT HitTest(LPARAM screenPoint);
     void MouseButton(UINT message, WPARAM keys, LPARAM at);
+    bool Key(UINT message, WPARAM key);
     bool Load(UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND window_;
@@ -104,6 +122,7 @@ private:
     bool shown_ = false;
     bool trackingLeave_ = false;
     bool doubleClicked_ = false;  // its release is no second click
+    bool spaceHeld_ = false;
     int16_t heldButtons_ = 0;
     POINT lastMouse_{};
     int depth_ = 0;
@@ -128,14 +147,33 @@ void AlphaImageHost::Paint(HDC target, const RECT& area) {
         SendMessageW(parent, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(buffer.get()), PRF_CLIENT);
         SetViewportOrgEx(buffer.get(), old.x, old.y, nullptr);
     }
-    control_.Paint(PaintSurface{buffer.get(), nullptr}, PixelRect{area.left, area.top, area.right, area.bottom});
+    PaintPicture(buffer.get(), client, area);
+    if (FocusShown()) DrawFocusRect(buffer.get(), &client);
     BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, buffer.get(), area.left,
            area.top, SRCCOPY);
+}
+
+void AlphaImageHost::PaintPicture(HDC buffer, const RECT& client, const RECT& area) {
+    const PixelRect clip{area.left, area.top, area.right, area.bottom};
+    if (IsWindowEnabled(window_)) {
+        control_.Paint(PaintSurface{buffer, nullptr}, clip);
+        return;
+    }
+    // Disabled: the picture greyed and half see-through, as disabled icons are.
+    c32bppDIB layer;
+    if (!layer.InitializeDIB(client.right, client.bottom)) return;
+    layer.SetAlpha(true);
+    control_.Paint(PaintSurface{nullptr, &layer}, clip);
+    constexpr int32_t kDisabledOpacity = 50, kGrey = 0;
+    layer.Render(buffer, 0, 0, 0, 0, 0, 0, 0, 0, kDisabledOpacity, true, true, nullptr, kGrey);
 }
 
 LRESULT AlphaImageHost::HitTest(LPARAM screenPoint) {
     POINT at{GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)};
     ScreenToClient(window_, &at);
+    // Disabled, it still covers what is beneath but raises nothing.
+    if (!IsWindowEnabled(window_))
+        return control_.HitTestPoint(static_cast<float>(at.x), static_cast<float>(at.y)) ? HTCLIENT : HTTRANSPARENT;
     // The control's own test also raises MouseEnter and MouseExit.
     int16_t result = 0;
     control_.OnHitTest(static_cast<float>(at.x), static_cast<float>(at.y), result);
@@ -161,6 +199,8 @@ void AlphaImageHost::MouseButton(UINT message, WPARAM keys, LPARAM at) {
     const auto x = static_cast<float>(lastMouse_.x), y = static_cast<float>(lastMouse_.y);
     int16_t shift = ShiftOf(keys);
     if (down || dbl) {
+        if (button == kLeftButton && (GetWindowLongW(window_, GWL_STYLE) & WS_TABSTOP)) SetFocus(window_);
+        if (gone_) return;
         if (heldButtons_ == 0) SetCapture(window_);
         heldButtons_ = static_cast<int16_t>(heldButtons_ | button);
         doubleClicked_ = dbl;
@@ -180,6 +220,20 @@ void AlphaImageHost::MouseButton(UINT message, WPARAM keys, LPARAM at) {
     RECT client{};
     GetClientRect(window_, &client);
     if (PtInRect(&client, lastMouse_) && control_.HitTestPoint(x, y)) control_.OnClick();
+}
+
+bool AlphaImageHost::Key(UINT message, WPARAM key) {
+    auto code = static_cast<int16_t>(key);
+    int16_t shift = KeyboardShift();
+    if (message == WM_KEYDOWN) {
+        if (key == VK_SPACE) spaceHeld_ = true;
+        control_.OnKeyDown(code, shift);
+        if (!gone_ && key == VK_RETURN) KeyboardClick();
+    } else {
+        control_.OnKeyUp(code, shift);
+        if (!gone_ && key == VK_SPACE && std::exchange(spaceHeld_, false)) KeyboardClick();
+    }
+    return !gone_;
 }
 
 bool AlphaImageHost::Load(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -230,7 +284,31 @@ LRESULT AlphaImageHost::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_MOVE: InvalidateRect(window_, nullptr, FALSE); return 0;  // another part of the parent shows through
         case WM_SHOWWINDOW: Shown(wParam != 0); break;
-        case WM_ENABLE: control_.SetEnabled(wParam != 0); return 0;
+        case WM_WINDOWPOSCHANGED: {
+            // SetWindowPos shows and hides without WM_SHOWWINDOW.
+            const auto& position = *reinterpret_cast<const WINDOWPOS*>(lParam);
+            if (position.flags & SWP_SHOWWINDOW) Shown(true);
+            if (position.flags & SWP_HIDEWINDOW) Shown(false);
+            break;  // DefWindowProcW sends WM_SIZE and WM_MOVE
+        }
+        case WM_ENABLE: Enable(wParam != 0); return 0;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            spaceHeld_ = false;
+            InvalidateRect(window_, nullptr, FALSE);
+            return 0;
+        case WM_UPDATEUISTATE: InvalidateRect(window_, nullptr, FALSE); break;
+        case WM_GETDLGCODE: {
+            // A button's: Enter presses it rather than the dialog's default button.
+            const auto* pending = reinterpret_cast<const MSG*>(lParam);
+            if (pending && pending->message == WM_KEYDOWN && pending->wParam == VK_RETURN)
+                return DLGC_BUTTON | DLGC_WANTMESSAGE;
+            return DLGC_BUTTON;
+        }
+        case BM_CLICK: KeyboardClick(); return 0;
+        case WM_GETOBJECT:
+            if (const LRESULT answer = AnswerGetObject(window_, wParam, lParam)) return answer;
+            break;  // a dialog's mnemonic, an accessibility client
         case WM_NCHITTEST: return HitTest(lParam);
         case WM_MOUSEMOVE: {
             if (!trackingLeave_) {
@@ -254,19 +332,18 @@ LRESULT AlphaImageHost::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CAPTURECHANGED: heldButtons_ = 0; return 0;
         case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN:
         case WM_LBUTTONDBLCLK: case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK:
-        case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP:
             MouseButton(message, wParam, lParam);
             return 0;
+        case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP:
+            // DefWindowProcW turns a right button's release into WM_CONTEXTMENU.
+            MouseButton(message, wParam, lParam);
+            if (gone_) return 0;
+            break;
         case WM_KEYDOWN:
-        case WM_KEYUP: {
-            auto key = static_cast<int16_t>(wParam);
-            int16_t shift = KeyboardShift();
-            if (message == WM_KEYDOWN)
-                control_.OnKeyDown(key, shift);
-            else
-                control_.OnKeyUp(key, shift);
-            return 0;
-        }
+        case WM_KEYUP:
+            // DefWindowProcW turns Shift+F10 and the menu key into WM_CONTEXTMENU.
+            if (!Key(message, wParam)) return 0;
+            break;
         case WM_CHAR: {
             auto key = static_cast<int16_t>(wParam);
             control_.OnKeyPress(key);

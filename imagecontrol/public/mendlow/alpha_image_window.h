@@ -9,6 +9,14 @@
 // their own windows of the class at once; a window is driven from the
 // thread that created it, as every window is. A handler of any of its
 // notifications may destroy the window (or its parent).
+//
+// As the standard controls do: with WS_TABSTOP it takes the focus (shown
+// by a focus rectangle), answers WM_GETDLGCODE as a button, and Space (on
+// release), Enter and BM_CLICK press it. A right click, Shift+F10 or the
+// menu key sends WM_CONTEXTMENU to the parent. Disabled (WS_DISABLED,
+// EnableWindow) it is drawn grey and half see-through and sends nothing; a
+// hidden window stops fading. Screen readers hear its window text as its
+// name, and its role as a picture, or as a button with WS_TABSTOP.
 #pragma once
 
 #include <windows.h>
@@ -102,7 +110,7 @@ enum AlphaImageType : int {
 enum AlphaImageNotification : UINT {
     AIN_FIRST = 0U - 3200U,  // the first code reserved for this class
     AIN_LAST = 0U - 3101U,   // the last code reserved for this class
-    AIN_CLICK = AIN_FIRST,   // a press and release on the picture; button: 1 left, 2 right, 4 middle
+    AIN_CLICK = AIN_FIRST,   // a press and release on the picture; button: 1 left, 2 right, 4 middle, 0 a key (x and y -1)
     AIN_DBLCLK,              // a double click on the picture, after one AIN_CLICK; button as for AIN_CLICK
     AIN_MOUSEENTER,          // the pointer came onto the picture (as the hit test sees it)
     AIN_MOUSEEXIT,           // the pointer left the picture
@@ -124,8 +132,11 @@ public:
 
     // Creates one as a child of parent, at the given client rectangle, of
     // the class as registered (the parent may come from another module).
-    static AlphaImageWindow Create(HWND parent, int id, RECT bounds, DWORD style = WS_VISIBLE) {
-        return AlphaImageWindow(CreateWindowExW(0, MENDLOW_ALPHA_IMAGE_CLASS, L"", style | WS_CHILD, bounds.left,
+    // text: what screen readers call it ("Company logo"); empty for a
+    // picture that only decorates.
+    static AlphaImageWindow Create(HWND parent, int id, RECT bounds, DWORD style = WS_VISIBLE,
+                                   const wchar_t* text = L"") {
+        return AlphaImageWindow(CreateWindowExW(0, MENDLOW_ALPHA_IMAGE_CLASS, text, style | WS_CHILD, bounds.left,
                                                 bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
                                                 parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                                 AlphaImageWindowClassInstance(), nullptr));

@@ -3,6 +3,9 @@
 // the real pointer), fades, properties and loads through the messages.
 #include "mendlow/alpha_image_window.h"
 
+#include <oleacc.h>
+#include <windowsx.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +16,7 @@
 
 #include "app/tests/screenshot.h"
 #include "app/tests/xdotool.h"
+#include "imagecontrol/window/window_accessible.h"
 #include "imagecore/c32bppDIB.h"
 
 namespace mendlow {
@@ -28,6 +32,7 @@ struct Parent {
     std::vector<NMALPHAIMAGE> notes;
     std::vector<POINT> ownClicks;
     UINT destroyOn = 0;  // a notification whose handler destroys the control
+    std::vector<POINT> menus;  // WM_CONTEXTMENU's screen points
 };
 Parent* gParent = nullptr;
 
@@ -53,6 +58,7 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             if (note.hdr.code == gParent->destroyOn) DestroyWindow(note.hdr.hwndFrom);
             return 0;
         }
+        case WM_CONTEXTMENU: gParent->menus.push_back({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return 0;
         case WM_LBUTTONDOWN: gParent->ownClicks.push_back({LOWORD(lParam), HIWORD(lParam)}); return 0;
         default: return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -264,6 +270,91 @@ TEST_F(AlphaImageWindowTest, TwoThreadsEachHoverAndFadeTheirOwnWindows) {
     other.join();
     EXPECT_EQ(faded, kWindows);
     EXPECT_EQ(otherFaded, kWindows);
+}
+
+TEST_F(AlphaImageWindowTest, KeysPressItAsAButtonAndTheRightButtonAsksForAMenu) {
+    const HWND window = image_.Window();
+    SetWindowLongW(window, GWL_STYLE, GetWindowLongW(window, GWL_STYLE) | WS_TABSTOP);
+    EXPECT_EQ(SendMessageW(window, WM_GETDLGCODE, 0, 0), DLGC_BUTTON);
+    ClickAt(5, 20);  // a click gives it the focus
+    PumpUntil([&] { return GetFocus() == window; });
+    ASSERT_EQ(GetFocus(), window);
+    parent_.notes.clear();
+    ASSERT_TRUE(Xdotool(L"key space"));
+    ASSERT_TRUE(Xdotool(L"key Return"));
+    PumpUntil([&] { return Noted(AIN_CLICK) == 2; });
+    ASSERT_EQ(Noted(AIN_CLICK), 2u);
+    for (const NMALPHAIMAGE& note : parent_.notes)
+        EXPECT_EQ(std::vector<int>({note.button, note.x, note.y}), std::vector<int>({0, -1, -1})) << "keyboard";
+
+    ClickAt(5, 20, L"click 3");
+    PumpUntil([&] { return !parent_.menus.empty(); });
+    ASSERT_EQ(parent_.menus.size(), 1u);
+    POINT screen{5, 20};
+    ClientToScreen(window, &screen);
+    EXPECT_EQ(std::vector<LONG>({parent_.menus[0].x, parent_.menus[0].y}), std::vector<LONG>({screen.x, screen.y}));
+    EXPECT_EQ(parent_.notes.back().button, 2) << "the right click is noted too";
+}
+
+TEST_F(AlphaImageWindowTest, DisabledItIsGreyAndSilentAndHiddenItStopsFading) {
+    const HWND window = image_.Window();
+    EnableWindow(window, FALSE);
+    RECT client;
+    GetClientRect(window, &client);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const uint32_t red = PixelsOf(window, client)[20 * kSide + 5];
+    const int r = static_cast<int>(red >> 16 & 0xFF), g = static_cast<int>(red >> 8 & 0xFF);
+    EXPECT_LE(std::abs(r - g), 60) << std::hex << red << ": greyed, half see-through";
+    parent_.notes.clear();
+    ClickAt(5, 20);
+    PumpUntil([] { return false; }, 300);
+    EXPECT_FALSE(Noted(AIN_CLICK) || Noted(AIN_MOUSEENTER));
+    EXPECT_EQ(parent_.ownClicks.size(), 1u) << "as with any disabled control, the click is the parent's";
+    EnableWindow(window, TRUE);
+    ClickAt(6, 20);
+    PumpUntil([&] { return Noted(AIN_CLICK) > 0; });
+    EXPECT_EQ(Noted(AIN_CLICK), 1u);
+
+    // Shown and hidden by SetWindowPos, which sends no WM_SHOWWINDOW.
+    constexpr UINT kOnlyShow = SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE;
+    ASSERT_TRUE(image_.Fade(0, 10, 30));
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, kOnlyShow | SWP_HIDEWINDOW);
+    PumpUntil([] { return false; }, 300);
+    EXPECT_FALSE(Noted(AIN_FADEEND));
+    EXPECT_GT(image_.Opacity(), 0) << "hidden, it stopped";
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, kOnlyShow | SWP_SHOWWINDOW);
+    ASSERT_TRUE(image_.Fade(0, 50, 10));
+    PumpUntil([&] { return Noted(AIN_FADEEND) > 0; });
+    EXPECT_EQ(Noted(AIN_FADEEND), 1u);
+}
+
+TEST_F(AlphaImageWindowTest, ScreenReadersHearItsTextAsAPictureOrAButton) {
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    const HWND window = image_.Window();
+    SetWindowTextW(window, L"Company logo");
+    for (const bool focusable : {false, true}) {
+        SetWindowLongW(window, GWL_STYLE, GetWindowLongW(window, GWL_STYLE) | (focusable ? WS_TABSTOP : 0));
+        IAccessible* accessible = nullptr;
+        ASSERT_EQ(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), kIAccessibleId,
+                                             reinterpret_cast<void**>(&accessible)),
+                  S_OK);
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR name = nullptr;
+        ASSERT_EQ(accessible->get_accName(self, &name), S_OK);
+        EXPECT_STREQ(name, L"Company logo");
+        SysFreeString(name);
+        VARIANT role{};
+        ASSERT_EQ(accessible->get_accRole(self, &role), S_OK);
+        EXPECT_EQ(role.lVal, focusable ? ROLE_SYSTEM_PUSHBUTTON : ROLE_SYSTEM_GRAPHIC);
+        parent_.notes.clear();
+        EXPECT_EQ(accessible->accDoDefaultAction(self) == S_OK, focusable);
+        PumpUntil([&] { return !parent_.notes.empty(); }, focusable ? 3000 : 200);
+        EXPECT_EQ(Noted(AIN_CLICK), focusable ? 1u : 0u);
+        accessible->Release();
+    }
+    CoUninitialize();
 }
 
 TEST_F(AlphaImageWindowTest, PropertiesAndLoadsAnswerWhetherTheyTookEffect) {

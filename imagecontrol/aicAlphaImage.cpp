@@ -237,6 +237,12 @@ void aicAlphaImage::SetShadowOpacity(int32_t Opaqueness) {
     site_.PropertyChanged("ShadowOpacity");
 }
 
+void aicAlphaImage::SetDeviceScale(double scale) {
+    if (!(scale >= 0.25 && scale <= 8) || scale == deviceScale_) return;
+    deviceScale_ = scale;
+    pvResizeAndRefresh();
+}
+
 void aicAlphaImage::SetEnabled(bool Enable) {
     if (Enable != site_.Enabled()) {
         site_.SetEnabled(Enable);

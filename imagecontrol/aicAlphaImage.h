@@ -111,6 +111,11 @@ public:
     int32_t OLEDropMode() const { return site_.OLEDropMode(); }
     void SetOLEDropMode(int32_t Value);
     int32_t ImageType() const;
+    // Device pixels per 96-DPI pixel where the control is shown (1 in a
+    // form, the window's DPI / 96 in a window): an actual-size picture and
+    // the shadow's offsets scale by it. Values outside 0.25-8 are refused.
+    double DeviceScale() const { return deviceScale_; }
+    void SetDeviceScale(double scale);
 
     // Mouse, keys and drops, as the host reports them in control pixels.
     // HitResult: 3 when the point is on the control, else as passed in.
@@ -228,6 +233,7 @@ private:
     void pvMouseTimerProc(uintptr_t window, uint32_t message, uintptr_t id, uint32_t time);
     void pvFadeTimerProc(uintptr_t window, uint32_t message, uintptr_t id, uint32_t time);
     float pvToContainerX(float x) const;
+    int64_t pvScaledOffset(int32_t offset) const;
     float pvToContainerY(float y) const;
     uintptr_t pvFadeTimerId() const { return static_cast<uintptr_t>(0) - Identity(); }
     void pvReadContainerScaleMode();
@@ -292,5 +298,6 @@ private:
     int32_t shadowOffsetX_ = 2, shadowOffsetY_ = 2;
     int32_t shadowDepth_ = 2;
     int32_t shadowOpacity_ = 50;
+    double deviceScale_ = 1.0;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

@@ -55,8 +55,8 @@ void aicAlphaImage::GetImageScales(int32_t& Width, int32_t& Height, int32_t Scal
     const int32_t W = image_->Width(), H = image_->Height();
 
     if (ScaleMethod == 3) {
-        Width = W;
-        Height = H;
+        Width = nint(W * deviceScale_);
+        Height = nint(H * deviceScale_);
         return;
     }
     if (!asRotatedImage) {
@@ -68,7 +68,8 @@ void aicAlphaImage::GetImageScales(int32_t& Width, int32_t& Height, int32_t Scal
         const auto sx = static_cast<float>(static_cast<double>(desiredWidth) / W);
         const auto sy = static_cast<float>(static_cast<double>(desiredHeight) / H);
         float s = sy < sx ? sy : sx;
-        if (ScaleMethod == 2 && s > 1) s = 1;
+        const auto actual = static_cast<float>(deviceScale_);
+        if (ScaleMethod == 2 && s > actual) s = actual;
         Width = nint(static_cast<double>(s) * W);
         Height = nint(static_cast<double>(s) * H);
         return;
@@ -229,8 +230,8 @@ void aicAlphaImage::pvPaintShadow(const PaintSurface& surface) {
     const double scaleWidth = site_.ScaleWidth(), scaleHeight = site_.ScaleHeight();
     const auto colour = static_cast<int32_t>(TranslateOleColor(shadowColor_));
     if (!shadowImage_) {
-        const int64_t x = static_cast<int64_t>(shadowOffsetX_) + HalfDifference(scaleWidth, image_->Width(), false);
-        const int64_t y = static_cast<int64_t>(shadowOffsetY_) + HalfDifference(scaleHeight, image_->Height(), false);
+        const int64_t x = pvScaledOffset(shadowOffsetX_) + HalfDifference(scaleWidth, image_->Width(), false);
+        const int64_t y = pvScaledOffset(shadowOffsetY_) + HalfDifference(scaleHeight, image_->Height(), false);
         if (!FitsInt32(x) || !FitsInt32(y)) return;
         if (surface.hostImage == nullptr) {
             image_->RenderDropShadow_JIT(surface.dc, static_cast<int32_t>(x), static_cast<int32_t>(y), shadowDepth_,
@@ -242,19 +243,23 @@ void aicAlphaImage::pvPaintShadow(const PaintSurface& surface) {
         return;
     }
     if (RotateEnabled()) {
-        const int64_t x = static_cast<int64_t>(shadowOffsetX_) + nint(scaleWidth) / 2;
-        const int64_t y = static_cast<int64_t>(shadowOffsetY_) + nint(scaleHeight) / 2;
+        const int64_t x = pvScaledOffset(shadowOffsetX_) + nint(scaleWidth) / 2;
+        const int64_t y = pvScaledOffset(shadowOffsetY_) + nint(scaleHeight) / 2;
         if (!FitsInt32(x) || !FitsInt32(y)) return;
         shadowImage_->Render(surface.dc, static_cast<int32_t>(x), static_cast<int32_t>(y), scaledWidth_,
                              scaledHeight_, 0, 0, 0, 0, opacity, true, true, surface.hostImage, grayFormula_, 0,
                              static_cast<float>(rotation_), true);
         return;
     }
-    const int64_t x = static_cast<int64_t>(shadowOffsetX_) + HalfDifference(scaleWidth, shadowImage_->Width(), false);
-    const int64_t y = static_cast<int64_t>(shadowOffsetY_) + HalfDifference(scaleHeight, shadowImage_->Height(), false);
+    const int64_t x = pvScaledOffset(shadowOffsetX_) + HalfDifference(scaleWidth, shadowImage_->Width(), false);
+    const int64_t y = pvScaledOffset(shadowOffsetY_) + HalfDifference(scaleHeight, shadowImage_->Height(), false);
     if (!FitsInt32(x) || !FitsInt32(y)) return;
     shadowImage_->Render(surface.dc, static_cast<int32_t>(x), static_cast<int32_t>(y), 0, 0, 0, 0, 0, 0, opacity, true,
                          false, surface.hostImage, -1, 0, 0, false);
+}
+
+int64_t aicAlphaImage::pvScaledOffset(int32_t offset) const {
+    return static_cast<int64_t>(std::llround(offset * deviceScale_));
 }
 
 void aicAlphaImage::pvPaintPicture(const PaintSurface& surface, const PixelRect& paint) {

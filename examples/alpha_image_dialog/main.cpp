@@ -41,8 +41,6 @@ INT_PTR CALLBACK ExampleProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lP
     switch (message) {
         case WM_INITDIALOG: {
             if (!picture.LoadResource(nullptr, L"PNG", MAKEINTRESOURCEW(IDR_PICTURE))) Status(dialog, L"No picture");
-            picture.SetFitMode(3);  // at its own size, centred
-            picture.SetHitTest(3);  // only its visible pixels take the mouse
             HWND slider = GetDlgItem(dialog, IDC_OPACITY);
             SendMessageW(slider, TBM_SETRANGE, FALSE, MAKELPARAM(0, 100));
             SendMessageW(slider, TBM_SETPOS, TRUE, 100);

@@ -14,6 +14,7 @@ TEST(ControlLayout, ScalesAndPlacesThePicture) {
         bool rotate;
         int width, height, left, top, extent;
         bool actualSize;
+        double deviceScale = 1;
     };
     const Case cases[] = {
         {100, 50, 0, false, 300, 150, 0, 75, 0, false},
@@ -22,6 +23,8 @@ TEST(ControlLayout, ScalesAndPlacesThePicture) {
         {100, 50, 3, false, 100, 50, 100, 125, 0, true},
         {30, 40, 0, true, 180, 240, 0, 0, 300, false},  // D = 50: rx 0.6, ry 0.8 of 300
         {500, 400, 3, false, 500, 400, 0, 0, 0, true},   // larger than the control: from (0, 0)
+        {100, 60, 3, false, 150, 90, 75, 105, 0, false, 1.5},  // actual size at 144 DPI
+        {100, 60, 2, false, 150, 90, 75, 105, 0, false, 1.5},  // never beyond it
     };
     for (const Case& c : cases) {
         TestControl t(300, 300);
@@ -30,10 +33,11 @@ TEST(ControlLayout, ScalesAndPlacesThePicture) {
         ASSERT_TRUE(Load(t.control, OpaquePng(c.imageW, c.imageH)));
         t.control.SetScaleMethod(c.method);
         t.control.SetRotateEnabled(c.rotate);
+        t.control.SetDeviceScale(c.deviceScale);
         const auto& k = t.control;
         EXPECT_EQ(std::vector<int>({k.ScaledWidth(), k.ScaledHeight(), k.ImageLeft(), k.ImageTop()}),
                   std::vector<int>({c.width, c.height, c.left, c.top}))
-            << c.imageW << "x" << c.imageH << " method " << c.method;
+            << c.imageW << "x" << c.imageH << " method " << c.method << " scale " << c.deviceScale;
         if (c.rotate) {
             EXPECT_EQ(k.RotatedExtent(), c.extent);
         }
@@ -85,6 +89,23 @@ TEST(ControlPaint, DrawsWhatRenderDrawsAndNothingElse) {
     Host missed(80, 80);
     missed.Paint(t.control, {0, 0, 80, 8});
     EXPECT_TRUE(missed.Untouched());
+
+    // At twice 96 DPI the shadow's offset doubles with the picture.
+    TestControl doubled(100, 100);
+    doubled.control.InitProperties();
+    doubled.control.SetAutoSize(false);
+    ASSERT_TRUE(Load(doubled.control, OpaquePng(20, 20)));
+    doubled.control.SetScaleMethod(3);
+    doubled.control.SetDeviceScale(2);
+    doubled.control.SetShadowEnabled(true);
+    doubled.control.SetShadowDepth(0);
+    doubled.control.OffsetShadow(3, 0);
+    Host shadowed(100, 100);
+    shadowed.Paint(doubled.control, {0, 0, 100, 100});
+    int rightmost = -1;
+    for (int x = 0; x < 100; ++x)
+        if (shadowed.image.BitsPointer()[(50 * 100 + x) * 4 + 3] != 0) rightmost = x;
+    EXPECT_EQ(rightmost, 30 + 40 + 6 - 1);
 }
 
 TEST(ControlPaint, EmptyControlShowsACheckerboardOnlyWhileDesigned) {

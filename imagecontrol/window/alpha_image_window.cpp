@@ -22,6 +22,7 @@ namespace mendlow {
 namespace {
 
 constexpr int16_t kHit = 3;
+constexpr UINT kDpiChangedAfterParent = 0x02E3;  // WM_DPICHANGED_AFTERPARENT, Windows 10 1703 on
 constexpr int16_t kLeftButton = 1, kRightButton = 2, kMiddleButton = 4;
 constexpr int16_t kShiftKey = 1, kCtrlKey = 2, kAltKey = 4;
 
@@ -52,6 +53,8 @@ public:
         // it with the dialog's font): the picture fits it, never resizes it.
         control_.SetAutoSize(false);
         if (!IsWindowEnabled(window_)) control_.SetEnabled(false);
+        ApplyStyle(static_cast<DWORD>(GetWindowLongW(window_, GWL_STYLE)));
+        FollowDpi();
         control_.Resize();
         if (IsWindowVisible(window_)) Shown(true);
     }
@@ -105,6 +108,15 @@ private:
         control_.SetEnabled(enabled);
         InvalidateRect(window_, nullptr, FALSE);
         if (hovered) Notify(AIN_MOUSEEXIT, 0);
+    }
+    void ApplyStyle(DWORD style) {
+        control_.SetScaleMethod(static_cast<int32_t>(style & AIS_FITMASK));
+        control_.SetHitTest(static_cast<int32_t>((style & AIS_HITMASK) >> 4));
+    }
+    // An actual-size picture and the shadow's offsets follow the monitor's DPI.
+    void FollowDpi() {
+        control_.SetDeviceScale(site_.DotsPerInch(true) / 96.0);
+        InvalidateRect(window_, nullptr, FALSE);
     }
     bool FocusShown() const {
         return GetFocus() == window_ && !(SendMessageW(window_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
@@ -298,6 +310,14 @@ LRESULT AlphaImageHost::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             InvalidateRect(window_, nullptr, FALSE);
             return 0;
         case WM_UPDATEUISTATE: InvalidateRect(window_, nullptr, FALSE); break;
+        case kDpiChangedAfterParent: FollowDpi(); return 0;
+        case WM_STYLECHANGED: {
+            const auto& change = *reinterpret_cast<const STYLESTRUCT*>(lParam);
+            constexpr DWORD kOurs = AIS_FITMASK | AIS_HITMASK;
+            if (wParam == static_cast<WPARAM>(GWL_STYLE) && ((change.styleOld ^ change.styleNew) & kOurs))
+                ApplyStyle(change.styleNew);
+            return 0;
+        }
         case WM_GETDLGCODE: {
             // A button's: Enter presses it rather than the dialog's default button.
             const auto* pending = reinterpret_cast<const MSG*>(lParam);

@@ -31,6 +31,12 @@ double WindowSite::ScaleHeight() const {
 }
 
 int WindowSite::DotsPerInch(bool horizontal) const {
+    // The window's own monitor where the system knows it (Windows 10 1607 on).
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto dpiForWindow = reinterpret_cast<DpiForWindow>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (dpiForWindow)
+        if (const UINT dpi = dpiForWindow(window_)) return static_cast<int>(dpi);
     HDC screen = GetDC(nullptr);
     const int dpi = screen ? GetDeviceCaps(screen, horizontal ? LOGPIXELSX : LOGPIXELSY) : 96;
     if (screen) ReleaseDC(nullptr, screen);

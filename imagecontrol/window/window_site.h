@@ -45,9 +45,10 @@ public:
     ICrossComm* FirstControlOfType(const std::string& typeName) const override;
 
     void SetControl(ICrossComm* control) { control_ = control; }
+    // The DPI of the window's monitor (the system's before Windows 10 1607).
+    int DotsPerInch(bool horizontal) const;
 
 private:
-    int DotsPerInch(bool horizontal) const;
 
     HWND window_;
     ICrossComm* control_ = nullptr;

@@ -17,14 +17,39 @@
 // EnableWindow) it is drawn grey and half see-through and sends nothing; a
 // hidden window stops fading. Screen readers hear its window text as its
 // name, and its role as a picture, or as a button with WS_TABSTOP.
+//
+// DPI: an actual-size picture is its size in 96-DPI pixels scaled to the
+// DPI of the window's monitor, and the shadow's offsets scale with it; a
+// per-monitor-aware program's windows follow a move to another monitor.
+//
+// Resource scripts may include this header: they see the class name and
+// the AIS_ styles only.
 #pragma once
 
 #include <windows.h>
 
+#define MENDLOW_ALPHA_IMAGE_CLASS L"MendlowAlphaImage"
+
+// Window styles, read when the window is made and when its style changes,
+// so that a dialog template alone configures it:
+//   CONTROL "Company logo", 100, "MendlowAlphaImage", WS_VISIBLE | AIS_ACTUALSIZE | AIS_HITPIXELS, 10, 10, 60, 40
+// The fit mode (AIP_FITMODE):
+#define AIS_FIT 0x0000           // scaled to fit
+#define AIS_STRETCH 0x0001       // stretched to the window
+#define AIS_FITNOENLARGE 0x0002  // scaled to fit, never enlarged
+#define AIS_ACTUALSIZE 0x0003    // at its own size, centred
+#define AIS_FITMASK 0x0003
+// What takes the mouse (AIP_HITTEST):
+#define AIS_HITWINDOW 0x0000  // the whole window
+#define AIS_HITBOX 0x0010     // the visible pixels' bounding box
+#define AIS_HITROWS 0x0020    // their span on each row
+#define AIS_HITPIXELS 0x0030  // the visible pixels
+#define AIS_HITMASK 0x0030
+
+#ifndef RC_INVOKED
+
 #include <cstddef>
 #include <cstdint>
-
-#define MENDLOW_ALPHA_IMAGE_CLASS L"MendlowAlphaImage"
 
 namespace mendlow {
 
@@ -191,3 +216,5 @@ private:
 };
 
 }  // namespace mendlow
+
+#endif  // RC_INVOKED

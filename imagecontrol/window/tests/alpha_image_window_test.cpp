@@ -416,7 +416,7 @@ TEST_F(AlphaImageWindowTest, DialogTemplatesCreateItByClassName) {
     t[at++] = 0;
     at = (at + 1) & ~size_t{1};  // items are DWORD aligned
     auto* item = reinterpret_cast<DLGITEMTEMPLATE*>(t.data() + at);
-    *item = {WS_CHILD | WS_VISIBLE, 0, 10, 10, 60, 40, 9};
+    *item = {WS_CHILD | WS_VISIBLE | AIS_ACTUALSIZE | AIS_HITBOX, 0, 10, 10, 60, 40, 9};
     at += sizeof(DLGITEMTEMPLATE) / sizeof(WORD);
     for (const wchar_t* c = MENDLOW_ALPHA_IMAGE_CLASS; *c; ++c) t[at++] = *c;
     t[at++] = 0;
@@ -432,6 +432,9 @@ TEST_F(AlphaImageWindowTest, DialogTemplatesCreateItByClassName) {
     const std::vector<uint8_t> png = PicturePng();
     EXPECT_TRUE(inDialog.LoadBytes(png.data(), png.size()));
     EXPECT_EQ(inDialog.Opacity(), 100);
+    EXPECT_EQ(std::vector<int>({inDialog.FitMode(), inDialog.HitTest()}), std::vector<int>({3, 1})) << "its styles";
+    SetWindowLongW(inDialog.Window(), GWL_STYLE, WS_CHILD | WS_VISIBLE | AIS_STRETCH | AIS_HITPIXELS);
+    EXPECT_EQ(std::vector<int>({inDialog.FitMode(), inDialog.HitTest()}), std::vector<int>({1, 3}));
     DestroyWindow(made);
 
     // Another procedure under the name is not taken for the class; the

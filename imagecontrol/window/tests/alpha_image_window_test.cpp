@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/tests/running_program.h"
 #include "app/tests/screenshot.h"
 #include "app/tests/xdotool.h"
 #include "imagecontrol/window/window_accessible.h"
@@ -32,6 +33,7 @@ struct Parent {
     std::vector<NMALPHAIMAGE> notes;
     std::vector<POINT> ownClicks;
     UINT destroyOn = 0;  // a notification whose handler destroys the control
+    bool destroyParent = false;  // ... or the control's parent
     std::vector<POINT> menus;  // WM_CONTEXTMENU's screen points
 };
 Parent* gParent = nullptr;
@@ -55,7 +57,8 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_NOTIFY: {
             const auto& note = *reinterpret_cast<const NMALPHAIMAGE*>(lParam);
             gParent->notes.push_back(note);
-            if (note.hdr.code == gParent->destroyOn) DestroyWindow(note.hdr.hwndFrom);
+            if (note.hdr.code == gParent->destroyOn)
+                DestroyWindow(gParent->destroyParent ? window : note.hdr.hwndFrom);
             return 0;
         }
         case WM_CONTEXTMENU: gParent->menus.push_back({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}); return 0;
@@ -80,10 +83,15 @@ std::vector<uint8_t> PicturePng() {
     return png;
 }
 
-void PumpUntil(const std::function<bool()>& done, int milliseconds = 3000) {
+// dialog: a window whose keys go through the dialog manager (Tab, Enter).
+void PumpUntil(const std::function<bool()>& done, int milliseconds = 3000, HWND dialog = nullptr) {
     for (int waited = 0; waited <= milliseconds && !done(); waited += 10) {
         MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            if (!dialog || !IsDialogMessageW(dialog, &msg)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
         Sleep(10);
     }
 }
@@ -215,27 +223,36 @@ TEST_F(AlphaImageWindowTest, FadeEndsWithItsNotification) {
     EXPECT_EQ(image_.Opacity(), 0);
 }
 
-TEST_F(AlphaImageWindowTest, AHandlerMayDestroyTheControlFromAnyNotification) {
+TEST_F(AlphaImageWindowTest, AHandlerMayDestroyTheControlOrItsParentFromAnyNotification) {
     const std::vector<uint8_t> png = PicturePng();
     ShowWindow(image_.Window(), SW_HIDE);
-    for (UINT code : {AIN_FADEEND, AIN_MOUSEENTER, AIN_CLICK}) {
+    struct Row {
+        UINT code;
+        bool parent;
+    };
+    for (const Row row : {Row{AIN_FADEEND, false}, Row{AIN_MOUSEENTER, false}, Row{AIN_CLICK, false},
+                          Row{AIN_MOUSEENTER, true}, Row{AIN_CLICK, true}}) {
         MoveTo({0, 0});  // the next control sees the pointer come
         PumpUntil([] { return false; }, 100);
         parent_.notes.clear();
-        parent_.destroyOn = code;
-        AlphaImageWindow doomed =
-            AlphaImageWindow::Create(parent_.window, 9, {kAt.x, kAt.y, kAt.x + kSide, kAt.y + kSide});
+        parent_.destroyOn = row.code;
+        parent_.destroyParent = row.parent;
+        const HWND holder = CreateWindowExW(0, L"AlphaImageTestParent", L"", WS_CHILD | WS_VISIBLE, kAt.x, kAt.y,
+                                            kSide, kSide, parent_.window, nullptr, nullptr, nullptr);
+        AlphaImageWindow doomed = AlphaImageWindow::Create(holder, 9, {0, 0, kSide, kSide});
         ASSERT_TRUE(doomed.LoadBytes(png.data(), png.size()));
         ASSERT_TRUE(doomed.SetHitTest(3));
-        if (code == AIN_FADEEND)
+        if (row.code == AIN_FADEEND)
             ASSERT_TRUE(doomed.Fade(0, 50, 10));
         else
             ASSERT_NO_FATAL_FAILURE(ClickAt(5, 20));
         PumpUntil([&] { return !IsWindow(doomed.Window()); });
-        EXPECT_FALSE(IsWindow(doomed.Window())) << code;
-        EXPECT_EQ(Noted(code), 1u) << code;
+        EXPECT_FALSE(IsWindow(doomed.Window())) << row.code;
+        EXPECT_EQ(IsWindow(holder), !row.parent) << row.code;
+        EXPECT_EQ(Noted(row.code), 1u) << row.code;
         PumpUntil([] { return false; }, 200);  // a tick or a release still on its way
-        EXPECT_FALSE(Noted(AIN_CLICK) && code != AIN_CLICK) << code;
+        EXPECT_FALSE(Noted(AIN_CLICK) && row.code != AIN_CLICK) << row.code;
+        DestroyWindow(holder);
     }
 }
 
@@ -273,16 +290,19 @@ TEST_F(AlphaImageWindowTest, TwoThreadsEachHoverAndFadeTheirOwnWindows) {
 }
 
 TEST_F(AlphaImageWindowTest, KeysPressItAsAButtonAndTheRightButtonAsksForAMenu) {
-    const HWND window = image_.Window();
+    const HWND window = image_.Window(), dialog = parent_.window;
     SetWindowLongW(window, GWL_STYLE, GetWindowLongW(window, GWL_STYLE) | WS_TABSTOP);
     EXPECT_EQ(SendMessageW(window, WM_GETDLGCODE, 0, 0), DLGC_BUTTON);
-    ClickAt(5, 20);  // a click gives it the focus
-    PumpUntil([&] { return GetFocus() == window; });
-    ASSERT_EQ(GetFocus(), window);
+    const HWND button = CreateWindowExW(0, L"BUTTON", L"Other", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 120, 10, 60, 20,
+                                        dialog, nullptr, nullptr, nullptr);
+    SetFocus(button);
+    ASSERT_TRUE(Xdotool(L"key Tab"));
+    PumpUntil([&] { return GetFocus() == window; }, 3000, dialog);
+    ASSERT_EQ(GetFocus(), window) << "Tab reaches it";
     parent_.notes.clear();
     ASSERT_TRUE(Xdotool(L"key space"));
     ASSERT_TRUE(Xdotool(L"key Return"));
-    PumpUntil([&] { return Noted(AIN_CLICK) == 2; });
+    PumpUntil([&] { return Noted(AIN_CLICK) == 2; }, 3000, dialog);
     ASSERT_EQ(Noted(AIN_CLICK), 2u);
     for (const NMALPHAIMAGE& note : parent_.notes)
         EXPECT_EQ(std::vector<int>({note.button, note.x, note.y}), std::vector<int>({0, -1, -1})) << "keyboard";
@@ -454,6 +474,74 @@ TEST_F(AlphaImageWindowTest, DialogTemplatesCreateItByClassName) {
     parent_.window = nullptr;
     EXPECT_TRUE(UnregisterAlphaImageWindowClass(instance));
     EXPECT_EQ(AlphaImageWindowClassInstance(), nullptr);
+}
+
+// The run of one red pixel row across the window: where red starts and how
+// many pixels it spans.
+std::pair<int, int> RedRun(HWND window, int y) {
+    RECT client;
+    GetClientRect(window, &client);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    const std::vector<uint32_t> shown = PixelsOf(window, client);
+    int first = -1, count = 0;
+    for (int x = 0; x < client.right; ++x)
+        if ((shown[static_cast<size_t>(y) * client.right + x] & 0xFFFFFF) == 0xFF0000) {
+            if (first < 0) first = x;
+            ++count;
+        }
+    return {first, count};
+}
+
+// Run by the next test in a process of its own, where the system's DPI is
+// 144: Wine sets a process's DPI when it starts and never moves a window to
+// another, so "another monitor" is another process.
+TEST(AlphaImageWindowDpi, AnActualSizePictureFollowsTheDpi) {
+    if (!GetEnvironmentVariableW(L"MENDLOW_DPI_CHILD", nullptr, 0)) GTEST_SKIP() << "started by the next test";
+    using SetAwareness = BOOL(WINAPI*)(HANDLE);
+    const auto setAwareness = reinterpret_cast<SetAwareness>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "SetProcessDpiAwarenessContext")));
+    // Per monitor, version 2 (refused where the process is already aware).
+    if (setAwareness) setAwareness(reinterpret_cast<HANDLE>(-4));
+    ASSERT_TRUE(RegisterAlphaImageWindowClass(GetModuleHandleW(nullptr)));
+    const HWND top = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 100, 100, 120, 120, nullptr, nullptr,
+                                     nullptr, nullptr);
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    const auto dpiForWindow = reinterpret_cast<DpiForWindow>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    ASSERT_TRUE(dpiForWindow);
+    ASSERT_EQ(dpiForWindow(top), 144u);
+    AlphaImageWindow image = AlphaImageWindow::Create(top, 1, {0, 0, 120, 120}, WS_VISIBLE | AIS_ACTUALSIZE);
+    const std::vector<uint8_t> png = PicturePng();
+    ASSERT_TRUE(image.LoadBytes(png.data(), png.size()));
+    // 40 pixels at 96 DPI are 60 at 144: from 30, the red 16 become 24 (the
+    // edge pixels blended; at 96 DPI: from 40, 16).
+    for (int round = 0; round < 2; ++round) {
+        const auto [first, count] = RedRun(image.Window(), 60);
+        EXPECT_NEAR(first, 30, 1);
+        EXPECT_NEAR(count, 24, 2);
+        SendMessageW(image.Window(), 0x02E3 /* WM_DPICHANGED_AFTERPARENT */, 0, 0);  // the same DPI: the same
+    }
+    DestroyWindow(top);
+}
+
+TEST(AlphaImageWindowDpi, AtOneAndAHalfTimesTheDpi) {
+    constexpr wchar_t kDesktop[] = L"Control Panel\\Desktop";
+    DWORD old = 0, size = sizeof old;
+    const bool had = RegGetValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", RRF_RT_REG_DWORD, nullptr, &old,
+                                  &size) == ERROR_SUCCESS;
+    const DWORD dpi = 144;
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &dpi, sizeof dpi), ERROR_SUCCESS);
+    SetEnvironmentVariableW(L"MENDLOW_DPI_CHILD", L"1");
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    RunningProgram child(self, L"--gtest_filter=AlphaImageWindowDpi.AnActualSizePictureFollowsTheDpi");
+    const long code = child.WaitForExit(60000);
+    SetEnvironmentVariableW(L"MENDLOW_DPI_CHILD", nullptr);
+    if (had)
+        RegSetKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels", REG_DWORD, &old, sizeof old);
+    else
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, kDesktop, L"LogPixels");
+    EXPECT_EQ(code, 0) << "its output is above";
 }
 
 }  // namespace

@@ -41,3 +41,8 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/MendlowConfigVersion.cmak
     COMPATIBILITY SameMajorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/MendlowConfig.cmake ${PROJECT_BINARY_DIR}/MendlowConfigVersion.cmake
     DESTINATION ${config_dir})
+if(WIN32)
+    # A Windows consumer builds with the toolchain the package was built with.
+    install(FILES ${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake ${CMAKE_CURRENT_LIST_DIR}/mingw-i686.cmake
+                  ${CMAKE_CURRENT_LIST_DIR}/mingw-x86_64.cmake DESTINATION ${config_dir})
+endif()

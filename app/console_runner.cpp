@@ -9,6 +9,7 @@
 
 #include "app/ansi_text.h"
 #include "common/system_library.h"
+#include "common/system_message.h"
 #include "common/win32_handles.h"
 
 namespace app {
@@ -25,13 +26,7 @@ std::wstring ErrorText(const wchar_t* prefix, DWORD code) {
     return prefix + std::to_wstring(static_cast<int32_t>(code));
 }
 
-std::wstring SystemMessage(DWORD code) {
-    wchar_t buffer[512];
-    DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                                  buffer, static_cast<DWORD>(std::size(buffer)), nullptr);
-    while (length > 0 && std::iswspace(buffer[length - 1])) --length;
-    return std::wstring(buffer, length);
-}
+using win32::SystemMessage;
 
 CommandResult NotStarted(const wchar_t* prefix, DWORD code) {
     return {ErrorText(prefix, code), {CommandEnd::NotStarted, code, SystemMessage(code)}};

@@ -41,14 +41,16 @@ void FrmMain::Timer1_Timer() { repair_.OnTimerTick(*this); }
 void FrmMain::List1_DblClick() {
     if (IsClosing()) return;  // a click queued behind the close
     int line = Get<host::ListBox>("List1").ListIndex();
-    const StepRecord* step = line >= 0 ? repair_.StepAtLine(static_cast<size_t>(line)) : nullptr;
-    if (!step) return;
+    if (line < 0) return;
+    const StepRecord* step = repair_.StepAtLine(static_cast<size_t>(line));
+    const bool network = repair_.IsNetworkLine(static_cast<size_t>(line));
+    if (!step && !network) return;
     if (!details_) {
         host::ParsedForm parsed = host::LoadFormResource(L"FRMDETAILS");
         if (!parsed.ok) return;
         details_ = std::make_unique<FrmDetails>(std::move(parsed.form), Window());
     }
-    details_->ShowDetails(StepDetails(*step), [this] { return RunReport(repair_.Steps()); });
+    details_->ShowDetails(step ? StepDetails(*step) : repair_.NetworkDetails(), [this] { return repair_.Report(); });
 }
 
 void FrmMain::OpenMakerPage() {

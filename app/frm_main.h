@@ -8,6 +8,7 @@
 #include "app/console_runner.h"
 #include "app/frm_details.h"
 #include "app/host/form.h"
+#include "app/network_reading.h"
 #include "app/repair_sequence.h"
 #include "app/taskbar_progress.h"
 
@@ -20,6 +21,8 @@ struct MainWindowActions {
     std::function<CommandResult(const std::wstring& commandLine, const KeepWaiting& keepWaiting)> runCommand =
         RunSystemCommand;
     std::function<void(HWND owner, const wchar_t* address)> openPage = OpenWithShell;
+    std::function<NetworkReading()> readNetwork = ReadSystemNetwork;
+    std::function<ConnectivityReading()> readConnectivity = ReadSystemConnectivity;
 
     static void OpenWithShell(HWND owner, const wchar_t* address);
 };
@@ -58,6 +61,8 @@ private:
     void ShowProgress(size_t stepsDone, bool failed) override;
     void ClearProgress() override;
     bool IsClosing() const override;
+    NetworkReading ReadNetwork() override { return actions_.readNetwork(); }
+    ConnectivityReading ReadConnectivity() override { return actions_.readConnectivity(); }
 
     MainWindowActions actions_;
     RepairSequence repair_;

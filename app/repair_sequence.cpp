@@ -25,8 +25,10 @@ bool RepairSequence::RunSteps(RepairWindow& window) {
     window.ClearStatus();
     lines_ = 0;
     steps_.clear();
+    networkLine_.reset();
     window.ShowProgress(0, false);
     if (!Announce(window, kRepairStartLine) || !Settle(window)) return false;
+    networkBefore_ = window.ReadNetwork();
     bool failed = false;
     for (const RepairStep& step : kRepairSteps) {
         StepRecord record{step.statusLine, step.commandLine, {}, lines_, 1};
@@ -43,7 +45,25 @@ bool RepairSequence::RunSteps(RepairWindow& window) {
         window.ShowProgress(steps_.size(), failed);
         if (!Settle(window)) return false;
     }
+    networkAfter_ = window.ReadNetwork();
+    connectivity_ = window.ReadConnectivity();
+    const std::wstring summary = NetworkSummaryLine(networkAfter_, connectivity_);
+    networkLine_ = lines_;
+    if (!Announce(window, CutToFit(summary, [&](const std::wstring& l) { return window.StatusLineFits(l); })))
+        return false;
     return Announce(window, kRepairDoneLine) && Settle(window);
+}
+
+std::wstring RepairSequence::NetworkDetails() const {
+    if (!networkLine_) return {};
+    return NetworkSummaryLine(networkAfter_, connectivity_) + L"\r\n\r\n" +
+           NetworkReport(networkBefore_, networkAfter_, connectivity_);
+}
+
+std::wstring RepairSequence::Report() const {
+    std::wstring report = RunReport(steps_);
+    if (networkLine_) report += L"\r\n" + NetworkDetails();
+    return report;
 }
 
 const StepRecord* RepairSequence::StepAtLine(size_t index) const {

@@ -1,13 +1,16 @@
 // The network repair run behind "Start": four commands, each announced by a
 // numbered status line and followed by a line saying what went wrong where
-// one did not succeed, with the window kept open and both buttons disabled
-// until the run is over.
+// one did not succeed, then a line saying whether the network works, with
+// the window kept open and both buttons disabled until the run is over.
+// The network is read before the first command and after the last.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/command_outcome.h"
+#include "app/network_state.h"
 #include "app/run_report.h"
 
 namespace app {
@@ -34,6 +37,10 @@ public:
     virtual void ClearProgress() = 0;
     // True once the window is gone or going: the rest of the run is dropped.
     virtual bool IsClosing() const = 0;
+    // The adapters and the system's connectivity verdict; a failed reading
+    // says why, and never holds the run up.
+    virtual NetworkReading ReadNetwork() = 0;
+    virtual ConnectivityReading ReadConnectivity() = 0;
 };
 
 struct RepairStep {
@@ -65,6 +72,12 @@ public:
     const std::vector<StepRecord>& Steps() const { return steps_; }
     // The step whose lines include the status list's line at index, or none.
     const StepRecord* StepAtLine(size_t index) const;
+    // Whether the line at index is the network's summary.
+    bool IsNetworkLine(size_t index) const { return networkLine_ && *networkLine_ == index; }
+    // The network before and after, side by side (once the run has read it).
+    std::wstring NetworkDetails() const;
+    // Every step's details, then the network's.
+    std::wstring Report() const;
 
 private:
     // False when the window began closing and the rest was dropped.
@@ -74,6 +87,9 @@ private:
     bool running_ = false;
     size_t lines_ = 0;
     std::vector<StepRecord> steps_;
+    NetworkReading networkBefore_, networkAfter_;
+    ConnectivityReading connectivity_;
+    std::optional<size_t> networkLine_;
 };
 
 }  // namespace app

@@ -7,6 +7,7 @@
 
 #include "common/program_folder.h"
 
+#include "app/network_reading.h"
 #include "app/tests/clipboard_reader.h"
 #include "app/tests/expected_status_lines.h"
 #include "app/tests/list_lines.h"
@@ -184,6 +185,7 @@ std::wstring StepDetailsUnderWine(const wchar_t* statusLine, const wchar_t* comm
 
 // A real double-click on a line of the list, as the mouse sends it.
 void DoubleClickLine(HWND list, int line) {
+    SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(line), 0);
     int height = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
     int top = static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
     LPARAM at = MAKELPARAM(10, height * (line - top) + height / 2);
@@ -220,10 +222,20 @@ TEST(MainWindow, EachStepsOwnWordsOpenFromItsLineAndCopyAsAReport) {
     EmptyTheClipboard();
     SendMessageW(copy, BM_CLICK, 0, 0);
     const std::wstring report = ClipboardText();
+    // The network as this test reads it; the run changed nothing under Wine.
+    CoInitialize(nullptr);
+    const app::NetworkReading network = app::ReadSystemNetwork();
+    const app::ConnectivityReading connectivity = app::ReadSystemConnectivity();
+    CoUninitialize();
+    const std::wstring summary = app::NetworkSummaryLine(network, connectivity);
+    const std::wstring networkDetails =
+        summary + L"\r\n\r\n" + app::NetworkReport(network, network, connectivity);
+    EXPECT_TRUE(IsWineRun(ListLines(w.list), summary));
     EXPECT_EQ(report, step1 + L"\r\n" +
                           StepDetailsUnderWine(L"Step 02/04 - Purging DNS Cache...", L"ipconfig /flushdns") + L"\r\n" +
                           step3 + L"\r\n" +
-                          StepDetailsUnderWine(L"Step 04/04 - Renewing IP Information...", L"ipconfig /renew"));
+                          StepDetailsUnderWine(L"Step 04/04 - Renewing IP Information...", L"ipconfig /renew") +
+                          L"\r\n" + networkDetails);
     EmptyTheClipboard();
     SendMessageW(text, WM_CHAR, 0x03, 0);  // Ctrl+C with nothing selected
     EXPECT_EQ(ClipboardText(), report);
@@ -238,6 +250,9 @@ TEST(MainWindow, EachStepsOwnWordsOpenFromItsLineAndCopyAsAReport) {
     ASSERT_NE(details, nullptr) << "Enter did not open the details";
     text = FindWindowExW(details, nullptr, L"Edit", nullptr);
     EXPECT_EQ(WindowText(text), step3);
+    DoubleClickLine(w.list, kWineRunLineCount - 2);  // the network's line: before and after
+    for (int i = 0; i < 100 && WindowText(text) != networkDetails; ++i) Sleep(50);
+    EXPECT_EQ(WindowText(text), networkDetails);
 
     SendMessageW(w.close, BM_CLICK, 0, 0);
     EXPECT_EQ(program.WaitForExit(30000), 0);

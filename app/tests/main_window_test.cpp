@@ -40,6 +40,8 @@ protected:
             return CommandResult{L"output", {}};
         };
         actions.openPage = [this](HWND owner, const wchar_t* address) { pages_.emplace_back(owner, address); };
+        actions.readNetwork = [] { return NetworkReading{true, {}, {}}; };
+        actions.readConnectivity = [] { return ConnectivityReading{true, {}, Connectivity::None}; };
         window_ = std::make_unique<FrmMain>(std::move(parsed.form), actions);
         EXPECT_TRUE(window_->Load());
         window_->Show();
@@ -94,8 +96,8 @@ TEST_F(MainWindow, StartArmsTheTimerWhoseTickRunsTheRepairOnce) {
     SendMessageW(window.Get<host::PushButton>("Command2").Window(), BM_CLICK, 0, 0);
     EXPECT_TRUE(window.Get<host::Timer>("Timer1").Enabled());  // armed; the run starts on the tick
 
-    ASSERT_TRUE(PumpUntil([&] { return Idle() && Lines().size() == 6; }));
-    EXPECT_EQ(Lines(), kExpectedStatusLines);
+    ASSERT_TRUE(PumpUntil([&] { return Idle() && Lines().size() == 7; }));
+    EXPECT_EQ(Lines(), ExpectedStatusLines(L"No network adapter is connected"));
     EXPECT_EQ(commands_, (std::vector<std::wstring>{L"ipconfig /release", L"ipconfig /flushdns",
                                                     L"ipconfig /registerdns", L"ipconfig /renew"}));
     EXPECT_EQ(busyDuringCommands, std::vector<bool>(4, true));
@@ -119,7 +121,7 @@ TEST_F(MainWindow, ClosingAndEndingTheSessionWaitForTheRun) {
                      SendMessageW(hwnd, WM_QUERYENDSESSION, 0, 0) ? L"end allowed" : L"end held"};
     };
     SendMessageW(window.Get<host::PushButton>("Command2").Window(), BM_CLICK, 0, 0);
-    ASSERT_TRUE(PumpUntil([&] { return Idle() && Lines().size() == 6; }));
+    ASSERT_TRUE(PumpUntil([&] { return Idle() && Lines().size() == 7; }));
     EXPECT_EQ(duringRun, (std::vector<std::wstring>{L"open", L"greyed", L"end held"}));
     EXPECT_EQ(commands_.size(), 4u);  // the run went on to its end
     EXPECT_FALSE(GetMenuState(GetSystemMenu(hwnd, FALSE), SC_CLOSE, MF_BYCOMMAND) & MF_GRAYED);
@@ -141,7 +143,7 @@ TEST_F(MainWindow, DetailsFollowTheCurrentRun) {
         keepWaiting();
     };
     SendMessageW(window.Get<host::PushButton>("Command2").Window(), BM_CLICK, 0, 0);
-    ASSERT_TRUE(PumpUntil([&] { return Idle() && Lines().size() == 6; }));
+    ASSERT_TRUE(PumpUntil([&] { return Idle() && Lines().size() == 7; }));
     ASSERT_TRUE(window.Details() && window.Details()->IsLoaded()) << "Enter during the run opened nothing";
 
     EmptyTheClipboard();
@@ -161,7 +163,7 @@ TEST_F(MainWindow, DetailsFollowTheCurrentRun) {
 TEST_F(MainWindow, NothingOpensOnceClosingHasBegun) {
     FrmMain& window = Open();
     SendMessageW(window.Get<host::PushButton>("Command2").Window(), BM_CLICK, 0, 0);
-    ASSERT_TRUE(PumpUntil([&] { return Idle() && Lines().size() == 6; }));
+    ASSERT_TRUE(PumpUntil([&] { return Idle() && Lines().size() == 7; }));
     HWND list = window.Get<host::ListBox>("List1").Window();
     SendMessageW(list, LB_SETCURSEL, 1, 0);
     PostMessageW(window.Window(), WM_CLOSE, 0, 0);

@@ -42,14 +42,24 @@ public:
     }
     void ClearProgress() override { progress.push_back(L"clear"); }
     bool IsClosing() const override { return closing; }
+    NetworkReading ReadNetwork() override {
+        networkReadAt.push_back(status.size());
+        return network;
+    }
+    ConnectivityReading ReadConnectivity() override { return connectivity; }
 
     std::vector<std::wstring> log, status, commands, progress;
+    std::vector<size_t> networkReadAt;  // how many lines there were at each reading
+    NetworkReading network{true, {}, {}};
+    ConnectivityReading connectivity{true, {}, Connectivity::None};
     std::vector<CommandResult> results;
     size_t statusWidth = 200;
     bool closeEnabled = true, startEnabled = true, closing = false, timerOn = true;
     int pumps = 0, timerStops = 0;
     std::function<void()> onPump, onCommand;
 };
+
+const std::wstring kNoAdapter = L"No network adapter is connected";
 
 const CommandResult kWineRefusal{L"Error: Unknown or invalid command line parameters specified\r\n",
                                  {CommandEnd::Exited, 1}};
@@ -60,7 +70,7 @@ TEST(RepairSequence, RunsFourCommandsBetweenSixLinesAndEndsIdle) {
     RepairSequence sequence;
     sequence.OnTimerTick(window);
 
-    EXPECT_EQ(window.status, kExpectedStatusLines);
+    EXPECT_EQ(window.status, ExpectedStatusLines(kNoAdapter));
     EXPECT_EQ(window.commands, (std::vector<std::wstring>{L"ipconfig /release", L"ipconfig /flushdns",
                                                           L"ipconfig /registerdns", L"ipconfig /renew"}));
     EXPECT_EQ(window.log, (std::vector<std::wstring>{L"hold", L"close off", L"start off", L"clear", L"release",
@@ -68,6 +78,10 @@ TEST(RepairSequence, RunsFourCommandsBetweenSixLinesAndEndsIdle) {
     EXPECT_EQ(window.progress, (std::vector<std::wstring>{L"0", L"1", L"2", L"3", L"4", L"clear"}));
     EXPECT_EQ(window.timerStops, 1);
     EXPECT_FALSE(sequence.IsRunning());
+    EXPECT_EQ(window.networkReadAt, (std::vector<size_t>{1, 5})) << "before Step 01 and after Step 04";
+    EXPECT_TRUE(sequence.IsNetworkLine(5));
+    EXPECT_EQ(sequence.Report(), RunReport(sequence.Steps()) + L"\r\n" + sequence.NetworkDetails());
+    EXPECT_TRUE(sequence.NetworkDetails().starts_with(kNoAdapter + L"\r\n\r\nNetwork"));
 }
 
 TEST(RepairSequence, AFailedStepIsFollowedByWhatWentWrongAndKeepsItsOutput) {
@@ -77,6 +91,7 @@ TEST(RepairSequence, AFailedStepIsFollowedByWhatWentWrongAndKeepsItsOutput) {
                       {L"Error: CreateProcess failed. 2",
                        {CommandEnd::NotStarted, 2, L"The system cannot find the file specified."}},
                       {L"", {CommandEnd::TimedOut, 0}}};
+    window.network = {false, L"the system offers no adapter list", {}};
     RepairSequence sequence;
     sequence.OnTimerTick(window);
 
@@ -89,6 +104,7 @@ TEST(RepairSequence, AFailedStepIsFollowedByWhatWentWrongAndKeepsItsOutput) {
                                  L"    could not be started: The system...",
                                  L"Step 04/04 - Renewing IP Information...",
                                  L"    ended after the time limit",
+                                 L"The network could not be read after...",
                                  L"DONE!",
                              }));
     EXPECT_EQ(window.progress, (std::vector<std::wstring>{L"0", L"1!", L"2!", L"3!", L"4!", L"clear"}));
@@ -163,13 +179,13 @@ TEST(RepairSequence, TicksDuringARunDoNothing) {
     sequence.OnTimerTick(window);
     EXPECT_GT(nested, 0);
     EXPECT_EQ(window.commands.size(), 4u);
-    EXPECT_EQ(window.status, kExpectedStatusLines);
+    EXPECT_EQ(window.status, ExpectedStatusLines(kNoAdapter));
 
     window.onPump = nullptr;
     window.timerOn = true;
     sequence.OnTimerTick(window);  // the next press runs everything again
     EXPECT_EQ(window.commands.size(), 8u);
-    EXPECT_EQ(window.status, kExpectedStatusLines);
+    EXPECT_EQ(window.status, ExpectedStatusLines(kNoAdapter));
 }
 
 TEST(RepairSequence, ClosingMidRunStopsTheRest) {

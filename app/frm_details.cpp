@@ -27,15 +27,19 @@ win32::Font OutputFont(int dpi) {
 FrmDetails::FrmDetails(host::FormObject description, HWND owner) : host::Form(std::move(description), OwnedBy(owner)) {}
 
 void FrmDetails::Form_Load() {
-    outputFont_ = OutputFont(DpiY());
-    HWND text = Get<host::TextBox>("Text1").Window();
-    if (outputFont_) SendMessageW(text, WM_SETFONT, reinterpret_cast<WPARAM>(outputFont_.get()), FALSE);
+    Form_DpiChanged();
     Get<host::PushButton>("Command1").onClick = [this] { CopyReport(); };
     Get<host::PushButton>("Command2").onClick = [this] { Unload(); };
     Get<host::TextBox>("Text1").onCopyNothingSelected = [this] {
         CopyReport();
         return true;
     };
+}
+
+void FrmDetails::Form_DpiChanged() {
+    outputFont_ = OutputFont(DpiY());
+    HWND text = Get<host::TextBox>("Text1").Window();
+    if (outputFont_) SendMessageW(text, WM_SETFONT, reinterpret_cast<WPARAM>(outputFont_.get()), TRUE);
 }
 
 bool FrmDetails::ShowDetails(const std::wstring& details, Report report) {

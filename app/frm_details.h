@@ -22,6 +22,7 @@ public:
 
 protected:
     void Form_Load() override;
+    void Form_DpiChanged() override;
 
 private:
     void CopyReport();

@@ -53,6 +53,11 @@ bool ButtonControl::CreateButton(HWND parent, HFONT font, DWORD style) {
     return CreateChild(parent, L"BUTTON", Caption(), style | WS_TABSTOP, 0, font_) != nullptr;
 }
 
+HFONT ButtonControl::FontAtDpi(HFONT formFont) {
+    ownFont_ = form_.MakeFont(Properties());
+    return font_ = ownFont_ ? ownFont_.get() : formFont;
+}
+
 IPicture* ButtonControl::PictureFor(app::ButtonPicture choice) const {
     switch (choice) {
         case app::ButtonPicture::DownPicture: return ChoosePicture(DownPicture(), Picture());

@@ -44,6 +44,7 @@ protected:
     // The picture properties become picture objects; the window is a button
     // of `style` (owner-drawn instead when graphical).
     bool CreateButton(HWND parent, HFONT font, DWORD style);
+    HFONT FontAtDpi(HFONT formFont) override;
 
 private:
     win32::Font ownFont_;

@@ -54,6 +54,34 @@ HWND Control::CreateChild(HWND parent, const wchar_t* windowClass, const std::ws
     return window_;
 }
 
+void Control::FollowDpi(HFONT formFont) {
+    if (!window_) return;
+    const PropertyBag& p = Properties();
+    MoveWindow(window_, form_.TwipsToPixelsX(static_cast<int>(p.ReadInt("Left", 0))),
+               form_.TwipsToPixelsY(static_cast<int>(p.ReadInt("Top", 0))),
+               form_.TwipsToPixelsX(static_cast<int>(p.ReadInt("Width", 0))),
+               form_.TwipsToPixelsY(static_cast<int>(p.ReadInt("Height", 0))), FALSE);
+    if (HFONT font = FontAtDpi(formFont)) SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+}
+
+HFONT TextBox::FontAtDpi(HFONT formFont) {
+    font_ = form_.MakeFont(Properties());
+    return font_ ? font_.get() : formFont;
+}
+
+HFONT ComboBox::FontAtDpi(HFONT formFont) {
+    font_ = form_.MakeFont(Properties());
+    return font_ ? font_.get() : formFont;
+}
+
+void ComboBox::FollowDpi(HFONT formFont) {
+    Control::FollowDpi(formFont);
+    // The height given is the closed box's; the list drops below it.
+    if (window_)
+        SetWindowPos(window_, nullptr, 0, 0, form_.TwipsToPixelsX(static_cast<int>(Properties().ReadInt("Width", 0))),
+                     form_.TwipsToPixelsY(2400), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void Control::LoadMouseIcon() {
     if (Properties().ReadInt("MousePointer", 0) != kCustomMousePointer) return;
     cursor_ = CursorFromFileBytes(Properties().ReadBytes("MouseIcon"), GetSystemMetrics(SM_CXCURSOR));

@@ -46,6 +46,9 @@ public:
     // Creates the control's window on the form; false when that fails.
     virtual bool Create(HWND parent, HFONT font) = 0;
     virtual void Destroy();
+    // The form's DPI changed: the control takes its place and its font at
+    // the new one (formFont: the form's own, already remade).
+    virtual void FollowDpi(HFONT formFont);
     // The cursor shown over the control, or none for the default.
     virtual HCURSOR MouseCursor() const { return cursor_.get(); }
 
@@ -54,6 +57,9 @@ protected:
     HWND CreateChild(HWND parent, const wchar_t* windowClass, const std::wstring& text, DWORD style, DWORD exStyle,
                      HFONT font);
     void LoadMouseIcon();
+    // The font for the control at the form's DPI: its own where its
+    // description has one (remade), else the form's.
+    virtual HFONT FontAtDpi(HFONT formFont) { return formFont; }
 
     Form& form_;
     FormObject description_;
@@ -96,6 +102,7 @@ public:
 private:
     static LRESULT CALLBACK Subclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                      DWORD_PTR self);
+    HFONT FontAtDpi(HFONT formFont) override;
     win32::Font font_;
 };
 
@@ -122,8 +129,10 @@ public:
     void SetItemData(int index, intptr_t data);
     int ListIndex() const;
     void SetListIndex(int index);
+    void FollowDpi(HFONT formFont) override;
 
 private:
+    HFONT FontAtDpi(HFONT formFont) override;
     win32::Font font_;
 };
 

@@ -17,6 +17,7 @@ namespace {
 constexpr wchar_t kFormClass[] = L"MendlowForm";
 constexpr int kFirstControlId = 100;  // clear of IDOK and IDCANCEL
 constexpr int kTwipsPerInch = 1440;
+constexpr UINT kDpiChanged = 0x02E0;  // WM_DPICHANGED, Windows 8.1 on
 constexpr WORD kProgramIconId = 1;
 
 std::vector<Form*>& LoadedForms() {
@@ -452,8 +453,27 @@ LRESULT CALLBACK Form::WindowProc(HWND window, UINT message, WPARAM wParam, LPAR
     return form->HandleMessage(message, wParam, lParam);
 }
 
+void Form::ChangeDpi(int dpiX, int dpiY, const RECT* frame) {
+    if (dpiX <= 0 || dpiY <= 0) return;
+    dpiX_ = dpiX;
+    dpiY_ = dpiY;
+    const PropertyBag& p = Properties();
+    font_ = FontFrom(p, p, dpiY_);
+    if (font_) SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    for (const auto& control : controls_) control->FollowDpi(font_.get());
+    if (frame) {
+        SetWindowPos(window_, nullptr, frame->left, frame->top, frame->right - frame->left, frame->bottom - frame->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    Form_DpiChanged();
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 LRESULT Form::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case kDpiChanged:
+            ChangeDpi(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+            return 0;
         case WM_COMMAND: {
             // BN_CLICKED and STN_CLICKED are both 0.
             Control* control = FindByWindow(reinterpret_cast<HWND>(lParam));

@@ -123,6 +123,8 @@ protected:
     virtual void Form_Unload(bool& cancel) { (void)cancel; }
     // The user is logging off or the system shutting down: false asks it to wait.
     virtual bool Form_QueryEndSession() { return true; }
+    // The form moved to a monitor of another DPI; its controls have followed.
+    virtual void Form_DpiChanged() {}
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -140,6 +142,9 @@ private:
     void RevokeDropTarget();
     void DestroyControls();
     void ApplyTabOrder();
+    // Twips at the new DPI: the form's font, every control's place and font,
+    // and the window at `frame` (the system's suggestion) or its client size.
+    void ChangeDpi(int dpiX, int dpiY, const RECT* frame);
     Control* FindById(int id) const;
     Control* FindByWindow(HWND window) const;
 

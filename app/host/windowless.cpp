@@ -72,6 +72,16 @@ void WindowlessControl::PlaceFromProperties() {
     bounds_.bottom = bounds_.top + form_.TwipsToPixelsY(static_cast<int>(p.ReadInt("Height", 0)));
 }
 
+void WindowlessControl::FollowDpi(HFONT) {
+    const RECT old = bounds_;
+    PlaceFromProperties();
+    if (Visible()) {
+        Invalidate(old);
+        Invalidate(bounds_);
+    }
+    if (object_) object_->Resize();
+}
+
 void WindowlessControl::Invalidate(const RECT& area) const {
     // The form paints its background into the same buffer: no erase.
     if (container_ && !IsRectEmpty(&area)) InvalidateRect(container_, &area, FALSE);

@@ -139,6 +139,8 @@ public:
     bool Create(HWND parent, HFONT font) override;
     // Hide when shown, then the terminate event.
     void Destroy() override;
+    // Placed anew at the form's DPI and drawn for its new size from its picture.
+    void FollowDpi(HFONT formFont) override;
 
     // The object that receives the host's events; null while not created.
     WindowlessObject* Hosted() const { return object_.get(); }

@@ -6,12 +6,18 @@
 
 #include "app/tests/clipboard_reader.h"
 #include "app/tests/expected_status_lines.h"
+#include "app/tests/screenshot.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/frm_address.h"
 #include "app/host/message_pump.h"
+#include "imagecore/c32bppDIB.h"
 
 namespace app {
 namespace {
@@ -206,6 +212,62 @@ TEST_F(MainWindow, TheAddressWindowOffersTheAddressToCopy) {
     EXPECT_EQ(ClipboardText(), kMakerPageUrl);
     PostMessageW(text, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(shown); })) << "Esc did not close it";
+}
+
+// The window moved to a monitor of 144 DPI: it takes the system's rectangle,
+// its controls and font scale by 1.5, and the artwork is the picture drawn
+// at 192 pixels, not the 128-pixel drawing stretched.
+TEST_F(MainWindow, FollowsAMoveToAMonitorOfAnotherDpi) {
+    FrmMain& window = Open();
+    const HWND form = window.Window();
+    constexpr int kDpi = 144;
+    const auto px = [](int twips) { return MulDiv(twips, kDpi, 1440); };
+    RECT frame{0, 0, px(5325), px(2295)};
+    AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(form, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongW(form, GWL_EXSTYLE)));
+    OffsetRect(&frame, 50 - frame.left, 40 - frame.top);
+    SendMessageW(form, 0x02E0 /* WM_DPICHANGED */, MAKEWPARAM(kDpi, kDpi), reinterpret_cast<LPARAM>(&frame));
+    RECT client, list;
+    GetClientRect(form, &client);
+    EXPECT_EQ(std::vector<LONG>({client.right, client.bottom}), std::vector<LONG>({px(5325), px(2295)}));
+    const HWND listWindow = window.Get<host::ListBox>("List1").Window();
+    GetWindowRect(listWindow, &list);
+    MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&list), 2);
+    EXPECT_EQ(std::vector<LONG>({list.left, list.top, list.right - list.left, list.bottom - list.top}),
+              std::vector<LONG>({px(2040), px(60), px(3225), px(1470)}));
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(listWindow, WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -std::lround(6.75 * kDpi / 72));
+
+    // The reference: the artwork scaled from the picture, over the form's face.
+    HRSRC found = FindResourceW(nullptr, L"ARTWORK", MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+    ASSERT_TRUE(found);
+    const auto* bytes = static_cast<const uint8_t*>(LockResource(LoadResource(nullptr, found)));
+    c32bppDIB picture(0);
+    ASSERT_TRUE(picture.LoadPicture_Stream(std::vector<uint8_t>(bytes, bytes + SizeofResource(nullptr, found))));
+    picture.SetHighQualityInterpolation(true);
+    std::unique_ptr<c32bppDIB> scaled;
+    picture.CopyImageTo(scaled, 192, 192);
+    ASSERT_TRUE(scaled);
+    RedrawWindow(form, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const RECT art{px(60), px(60), px(60) + 192, px(60) + 192};
+    const std::vector<uint32_t> shown = PixelsOf(form, art);
+    ASSERT_EQ(shown.size(), 192u * 192u);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    double total = 0;
+    for (int y = 0; y < 192; ++y)
+        for (int x = 0; x < 192; ++x) {
+            const uint8_t* p = scaled->Pixels().PictureRow(y) + x * 4;
+            const uint32_t got = shown[static_cast<size_t>(y) * 192 + x];
+            int worst = 0;
+            for (int c = 0; c < 3; ++c) {  // premultiplied picture over the face
+                const int back = c == 0 ? GetBValue(face) : c == 1 ? GetGValue(face) : GetRValue(face);
+                const int want = p[c] + (back * (255 - p[3]) + 127) / 255;
+                worst = std::max(worst, std::abs(static_cast<int>(got >> (8 * c) & 0xFF) - want));
+            }
+            total += worst;
+        }
+    EXPECT_LT(total / (192.0 * 192.0), 3.0) << "the artwork is not the picture drawn at 192 pixels";
 }
 
 TEST_F(MainWindow, CloseUnloadsTheWindowAndEndsTheLoop) {

@@ -29,6 +29,11 @@ void FrmMain::Form_Load() {
     Get<host::ListBox>("List1").onDblClick = [this] { List1_DblClick(); };
     Get<host::Picture>("Image2").onClick = [this] { OpenMakerPage(); };
     Get<host::Label>("Label4").onClick = [this] { OpenMakerPage(); };
+    // Keyboard and screen readers: the label is the link (the picture beside
+    // it repeats it for the mouse), and the list explains itself and reads
+    // out each line as the run adds it.
+    Get<host::Label>("Label4").ActAsLink();
+    Get<host::ListBox>("List1").Describe(kStatusListName, kStatusListDescription);
     mdXpThemeSupport::FixThemeSupport(Controls());  // nothing to do here without frames or graphical buttons
 }
 

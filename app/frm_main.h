@@ -15,6 +15,9 @@
 namespace app {
 
 inline constexpr const wchar_t* kMakerPageUrl = L"https://www.facebook.com/zelbrin";
+inline constexpr const wchar_t* kStatusListName = L"Repair progress";
+inline constexpr const wchar_t* kStatusListDescription =
+    L"Double-click a line, or press Enter on it, to see the whole text of its step";
 
 // What the window does to the world outside it; tests put stand-ins here.
 struct MainWindowActions {

@@ -2,11 +2,16 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+#include <utility>
+
 #include "app/host/common_controls.h"
 #include "app/host/form.h"
 #include "app/host/icon_handles.h"
 #include "app/host/text.h"
 #include "codecs/modParsers.h"
+#include "common/accessible_overrides.h"
+#include "common/win32_handles.h"
 
 namespace host {
 namespace {
@@ -92,8 +97,34 @@ bool ListBox::Create(HWND parent, HFONT font) {
                        WS_EX_CLIENTEDGE, font) != nullptr;
 }
 
+// EVENT_OBJECT_LIVEREGIONCHANGED, Windows 8 on (older systems ignore it).
+constexpr DWORD kLiveRegionChanged = 0x8019;
+
 void ListBox::AddItem(const std::wstring& text) {
-    if (window_) SendMessageW(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (!window_) return;
+    SendMessageW(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (announces_) NotifyWinEvent(kLiveRegionChanged, window_, OBJID_CLIENT, CHILDID_SELF);
+}
+
+void ListBox::Describe(std::wstring name, std::wstring description) {
+    if (!window_) return;
+    accessibleName_ = std::move(name);
+    accessibleDescription_ = std::move(description);
+    if (!announces_) comctl32::SetWindowSubclass(window_, AccessibleSubclass, 0, reinterpret_cast<DWORD_PTR>(this));
+    announces_ = true;
+    win32::MarkPoliteLiveRegion(window_);
+}
+
+LRESULT CALLBACK ListBox::AccessibleSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                             DWORD_PTR self) {
+    if (message == WM_GETOBJECT) {
+        const auto* list = reinterpret_cast<const ListBox*>(self);
+        win32::AccessibleOverrides overrides;
+        overrides.name = list->accessibleName_;
+        overrides.description = list->accessibleDescription_;
+        if (const LRESULT answer = win32::AnswerGetObject(window, wParam, lParam, std::move(overrides))) return answer;
+    }
+    return comctl32::DefSubclassProc(window, message, wParam, lParam);
 }
 
 void ListBox::Clear() {
@@ -186,6 +217,73 @@ LRESULT CALLBACK TextBox::Subclass(HWND window, UINT message, WPARAM wParam, LPA
 bool Label::Create(HWND parent, HFONT font) {
     return CreateChild(parent, L"STATIC", Utf8ToWide(Properties().ReadText("Caption", "")),
                        SS_LEFTNOWORDWRAP | SS_NOTIFY | SS_NOPREFIX, 0, font) != nullptr;
+}
+
+void Label::ActAsLink() {
+    if (!window_) return;
+    SetWindowLongW(window_, GWL_STYLE, GetWindowLongW(window_, GWL_STYLE) | WS_TABSTOP);
+    comctl32::SetWindowSubclass(window_, LinkSubclass, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+LRESULT CALLBACK Label::LinkSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                     DWORD_PTR self) {
+    auto* label = reinterpret_cast<Label*>(self);
+    const auto press = [label] {
+        if (label->onClick) label->onClick();
+    };
+    switch (message) {
+        case WM_GETDLGCODE: {
+            // Enter opens it rather than pressing the window's default button.
+            const auto* pending = reinterpret_cast<const MSG*>(lParam);
+            if (pending && pending->message == WM_KEYDOWN && pending->wParam == VK_RETURN)
+                return DLGC_BUTTON | DLGC_WANTMESSAGE;
+            return DLGC_BUTTON;
+        }
+        case WM_KEYDOWN:
+            if (wParam == VK_SPACE) label->spaceHeld_ = true;
+            if (wParam == VK_RETURN) press();
+            return 0;
+        case WM_KEYUP:
+            if (wParam == VK_SPACE && std::exchange(label->spaceHeld_, false)) press();
+            return 0;
+        case BM_CLICK: press(); return 0;  // an accessibility client's default action
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_UPDATEUISTATE:
+            label->spaceHeld_ = false;
+            InvalidateRect(window, nullptr, TRUE);
+            break;
+        case WM_PAINT: {
+            const LRESULT painted = comctl32::DefSubclassProc(window, message, wParam, lParam);
+            if (GetFocus() == window && !(SendMessageW(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS)) {
+                // Around the text, as a link shows it.
+                win32::WindowDc dc(window);
+                win32::SelectObjectScope font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(window, WM_GETFONT, 0, 0)));
+                std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+                text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+                RECT around{};
+                DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &around,
+                          DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+                RECT client{};
+                GetClientRect(window, &client);
+                around.right = std::min(around.right + 1, client.right);
+                around.bottom = std::min(around.bottom + 1, client.bottom);
+                DrawFocusRect(dc.get(), &around);
+            }
+            return painted;
+        }
+        case WM_GETOBJECT: {
+            win32::AccessibleOverrides overrides;
+            overrides.role = ROLE_SYSTEM_LINK;
+            overrides.defaultAction = L"Open";
+            overrides.pressMessage = BM_CLICK;
+            if (const LRESULT answer = win32::AnswerGetObject(window, wParam, lParam, std::move(overrides)))
+                return answer;
+            break;
+        }
+        default: break;
+    }
+    return comctl32::DefSubclassProc(window, message, wParam, lParam);
 }
 
 void Label::SetCaption(const std::wstring& caption) {

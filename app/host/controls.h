@@ -84,6 +84,16 @@ public:
 
     // A line double-clicked, or Enter pressed on the selected one.
     std::function<void()> onDblClick;
+
+    // What screen readers hear of the list beyond its lines; each line added
+    // afterwards is announced as it comes (a polite live region).
+    void Describe(std::wstring name, std::wstring description);
+
+private:
+    static LRESULT CALLBACK AccessibleSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                               DWORD_PTR self);
+    std::wstring accessibleName_, accessibleDescription_;
+    bool announces_ = false;
 };
 
 // An edit box: Text, MultiLine, Locked (read-only), ScrollBars (0 none,
@@ -112,6 +122,14 @@ public:
     bool Create(HWND parent, HFONT font) override;
     COLORREF ForeColor() const;
     void SetCaption(const std::wstring& caption);
+    // A label that opens something: Tab reaches it, it shows the focus,
+    // Enter and Space raise onClick, and screen readers hear a link.
+    void ActAsLink();
+
+private:
+    static LRESULT CALLBACK LinkSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                         DWORD_PTR self);
+    bool spaceHeld_ = false;
 };
 
 // A drop-down list; each entry carries a number (its item data). Choosing an

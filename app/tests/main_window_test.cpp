@@ -13,10 +13,13 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/frm_address.h"
 #include "app/host/message_pump.h"
+#include "app/tests/xdotool.h"
+#include "common/accessible_overrides.h"
 #include "imagecore/c32bppDIB.h"
 
 namespace app {
@@ -212,6 +215,74 @@ TEST_F(MainWindow, TheAddressWindowOffersTheAddressToCopy) {
     EXPECT_EQ(ClipboardText(), kMakerPageUrl);
     PostMessageW(text, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(shown); })) << "Esc did not close it";
+}
+
+size_t gLiveRegionChanges = 0;
+HWND gLiveRegion = nullptr;
+void CALLBACK CountLiveRegionChange(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD) {
+    if (window == gLiveRegion && object == OBJID_CLIENT && child == CHILDID_SELF) ++gLiveRegionChanges;
+}
+
+// What a screen reader hears of a window: its name, description and role.
+struct Heard {
+    std::wstring name, description;
+    LONG role = 0;
+};
+Heard HeardOf(HWND window) {
+    Heard heard;
+    IAccessible* accessible = nullptr;
+    if (AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), win32::kIAccessibleId,
+                                   reinterpret_cast<void**>(&accessible)) != S_OK)
+        return heard;
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR text = nullptr;
+    if (accessible->get_accName(self, &text) == S_OK && text) heard.name = text;
+    SysFreeString(std::exchange(text, nullptr));
+    if (accessible->get_accDescription(self, &text) == S_OK && text) heard.description = text;
+    SysFreeString(text);
+    VARIANT role{};
+    if (accessible->get_accRole(self, &role) == S_OK && role.vt == VT_I4) heard.role = role.lVal;
+    accessible->Release();
+    return heard;
+}
+
+TEST_F(MainWindow, TheKeyboardReachesEverythingAndScreenReadersHearWhatHappens) {
+    FrmMain& window = Open();
+    const HWND start = window.Get<host::PushButton>("Command2").Window();
+    const HWND close = window.Get<host::PushButton>("Command1").Window();
+    const HWND list = window.Get<host::ListBox>("List1").Window();
+    const HWND link = window.Get<host::Label>("Label4").Window();
+    SetForegroundWindow(window.Window());
+    SetFocus(start);
+    for (HWND next : {close, list, link}) {
+        ASSERT_TRUE(Xdotool(L"key Tab"));
+        ASSERT_TRUE(PumpUntil([&] { return GetFocus() == next; })) << "Tab did not reach the next control";
+    }
+    ASSERT_TRUE(Xdotool(L"key Return"));
+    ASSERT_TRUE(PumpUntil([&] { return pages_.size() == 1; })) << "Enter on the link";
+    ASSERT_TRUE(Xdotool(L"key space"));
+    ASSERT_TRUE(PumpUntil([&] { return pages_.size() == 2; })) << "Space on the link";
+
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    const Heard linkHeard = HeardOf(link), listHeard = HeardOf(list);
+    EXPECT_EQ(linkHeard.role, ROLE_SYSTEM_LINK);
+    EXPECT_EQ(linkHeard.name, L"Follow Zelbrin on Facebook");
+    EXPECT_EQ(listHeard.name, kStatusListName);
+    EXPECT_EQ(listHeard.description, kStatusListDescription);
+    CoUninitialize();
+
+    // Each line the run adds is announced.
+    gLiveRegion = list;
+    gLiveRegionChanges = 0;
+    const HWINEVENTHOOK hook = SetWinEventHook(0x8019, 0x8019, nullptr, CountLiveRegionChange, 0, 0,
+                                               WINEVENT_OUTOFCONTEXT);
+    SendMessageW(start, BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return Idle() && Lines().size() == 7; }));
+    PumpUntil([] { return gLiveRegionChanges >= 7; });
+    UnhookWinEvent(hook);
+    EXPECT_EQ(gLiveRegionChanges, 7u);
 }
 
 // The window moved to a monitor of 144 DPI: it takes the system's rectangle,

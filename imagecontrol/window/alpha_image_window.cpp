@@ -10,10 +10,10 @@
 #include <string>
 #include <utility>
 
+#include "common/accessible_overrides.h"
 #include "common/win32_handles.h"
 #include "imagecontrol/aicAlphaImage.h"
 #include "imagecore/c32bppDIB.h"
-#include "imagecontrol/window/window_accessible.h"
 #include "imagecontrol/window/window_properties.h"
 #include "imagecontrol/window/window_site.h"
 #include "mendlow/alpha_image_window.h"
@@ -117,6 +117,18 @@ private:
     void FollowDpi() {
         control_.SetDeviceScale(site_.DotsPerInch(true) / 96.0);
         InvalidateRect(window_, nullptr, FALSE);
+    }
+    // Screen readers hear its window text, as a picture or, when it takes
+    // the focus, as a button that Space and Enter press.
+    win32::AccessibleOverrides Accessible() const {
+        win32::AccessibleOverrides overrides;
+        std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window_)) + 1, L'\0');
+        text.resize(static_cast<size_t>(GetWindowTextW(window_, text.data(), static_cast<int>(text.size()))));
+        overrides.name = std::move(text);
+        const bool button = (GetWindowLongW(window_, GWL_STYLE) & WS_TABSTOP) != 0;
+        overrides.role = button ? ROLE_SYSTEM_PUSHBUTTON : ROLE_SYSTEM_GRAPHIC;
+        if (button) overrides.defaultAction = L"Press", overrides.pressMessage = BM_CLICK;
+        return overrides;
     }
     bool FocusShown() const {
         return GetFocus() == window_ && !(SendMessageW(window_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
@@ -327,7 +339,7 @@ LRESULT AlphaImageHost::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case BM_CLICK: KeyboardClick(); return 0;
         case WM_GETOBJECT:
-            if (const LRESULT answer = AnswerGetObject(window_, wParam, lParam)) return answer;
+            if (const LRESULT answer = win32::AnswerGetObject(window_, wParam, lParam, Accessible())) return answer;
             break;  // a dialog's mnemonic, an accessibility client
         case WM_NCHITTEST: return HitTest(lParam);
         case WM_MOUSEMOVE: {

@@ -17,7 +17,7 @@
 #include "app/tests/running_program.h"
 #include "app/tests/screenshot.h"
 #include "app/tests/xdotool.h"
-#include "imagecontrol/window/window_accessible.h"
+#include "common/accessible_overrides.h"
 #include "imagecore/c32bppDIB.h"
 
 namespace mendlow {
@@ -355,7 +355,7 @@ TEST_F(AlphaImageWindowTest, ScreenReadersHearItsTextAsAPictureOrAButton) {
     for (const bool focusable : {false, true}) {
         SetWindowLongW(window, GWL_STYLE, GetWindowLongW(window, GWL_STYLE) | (focusable ? WS_TABSTOP : 0));
         IAccessible* accessible = nullptr;
-        ASSERT_EQ(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), kIAccessibleId,
+        ASSERT_EQ(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), win32::kIAccessibleId,
                                              reinterpret_cast<void**>(&accessible)),
                   S_OK);
         VARIANT self{};

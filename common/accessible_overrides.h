@@ -1,14 +1,34 @@
-#include "imagecontrol/window/window_accessible.h"
+// What screen readers learn of a window of ours: the system's own
+// accessible object for it, with a name, description, role and default
+// action of our own where the window's class says too little (a picture, a
+// label that acts as a link, a list that explains itself).
+#pragma once
 
+#include <windows.h>
 #include <oleacc.h>
 
 #include <atomic>
 #include <string>
+#include <utility>
 
 #include "common/system_library.h"
 
-namespace mendlow {
-namespace {
+namespace win32 {
+
+// IAccessible's identifier. MinGW's import library hands it out as code,
+// not data: spelt out.
+inline constexpr IID kIAccessibleId = {0x618736E0, 0x3C3D, 0x11CF, {0x81, 0x0C, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71}};
+
+// Empty or 0: the system's.
+struct AccessibleOverrides {
+    std::wstring name, description;
+    LONG role = 0;
+    // With a default action, accDoDefaultAction posts pressMessage to the window.
+    std::wstring defaultAction;
+    UINT pressMessage = 0;
+};
+
+namespace accessible_detail {
 
 struct AccessibilityLibrary {
     HRESULT(WINAPI* createStandard)(HWND, LONG, REFIID, void**) = nullptr;
@@ -17,7 +37,7 @@ struct AccessibilityLibrary {
 
 // Bound once, from the system folder; never unloaded, as objects handed out
 // may outlive any window.
-const AccessibilityLibrary* Oleacc() {
+inline const AccessibilityLibrary* Oleacc() {
     static const AccessibilityLibrary* bound = []() -> const AccessibilityLibrary* {
         static AccessibilityLibrary library;
         win32::Library module = win32::LoadSystemLibrary(L"oleacc.dll");
@@ -33,13 +53,14 @@ const AccessibilityLibrary* Oleacc() {
     return bound;
 }
 
-bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
+inline bool IsSelf(const VARIANT& child) { return child.vt == VT_I4 && child.lVal == CHILDID_SELF; }
 
-// The standard object with name, role and default action of our own; all
-// else (state, place, focus, navigation) is the system's.
-class PictureAccessible final : public IAccessible {
+// The standard object with the overrides given; all else (state, place,
+// focus, navigation) is the system's.
+class OverriddenAccessible final : public IAccessible {
 public:
-    PictureAccessible(HWND window, IAccessible* standard) : window_(window), standard_(standard) {}
+    OverriddenAccessible(HWND window, IAccessible* standard, AccessibleOverrides overrides)
+        : window_(window), standard_(standard), overrides_(std::move(overrides)) {}
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
@@ -78,32 +99,26 @@ public:
 
     // IAccessible: ours
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-        if (!IsSelf(child) || !name) return standard_->get_accName(child, name);
-        std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window_)) + 1, L'\0');
-        text.resize(static_cast<size_t>(GetWindowTextW(window_, text.data(), static_cast<int>(text.size()))));
-        if (text.empty()) return standard_->get_accName(child, name);
-        *name = SysAllocString(text.c_str());
-        return *name ? S_OK : E_OUTOFMEMORY;
+        if (!IsSelf(child) || !name || overrides_.name.empty()) return standard_->get_accName(child, name);
+        return Text(overrides_.name, name);
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
-        if (!IsSelf(child) || !role) return standard_->get_accRole(child, role);
+        if (!IsSelf(child) || !role || overrides_.role == 0) return standard_->get_accRole(child, role);
         VariantInit(role);
         role->vt = VT_I4;
-        role->lVal = IsButton() ? ROLE_SYSTEM_PUSHBUTTON : ROLE_SYSTEM_GRAPHIC;
+        role->lVal = overrides_.role;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
-        if (!IsSelf(child) || !action) return standard_->get_accDefaultAction(child, action);
-        *action = nullptr;
-        if (!IsButton()) return S_FALSE;
-        *action = SysAllocString(L"Press");
-        return *action ? S_OK : E_OUTOFMEMORY;
+        if (!IsSelf(child) || !action || overrides_.defaultAction.empty())
+            return standard_->get_accDefaultAction(child, action);
+        return Text(overrides_.defaultAction, action);
     }
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
-        if (!IsSelf(child)) return standard_->accDoDefaultAction(child);
-        if (!IsButton() || !IsWindowEnabled(window_)) return DISP_E_MEMBERNOTFOUND;
-        // Posted: the client's call returns before the parent's handler runs.
-        return PostMessageW(window_, BM_CLICK, 0, 0) ? S_OK : E_FAIL;
+        if (!IsSelf(child) || overrides_.defaultAction.empty()) return standard_->accDoDefaultAction(child);
+        if (!IsWindowEnabled(window_)) return DISP_E_MEMBERNOTFOUND;
+        // Posted: the client's call returns before the handler runs.
+        return PostMessageW(window_, overrides_.pressMessage, 0, 0) ? S_OK : E_FAIL;
     }
 
     // IAccessible: the system's
@@ -116,7 +131,8 @@ public:
         return standard_->get_accValue(child, value);
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override {
-        return standard_->get_accDescription(child, text);
+        if (!IsSelf(child) || !text || overrides_.description.empty()) return standard_->get_accDescription(child, text);
+        return Text(overrides_.description, text);
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
         return standard_->get_accState(child, state);
@@ -154,18 +170,25 @@ public:
     }
 
 private:
-    ~PictureAccessible() = default;
-    // A window that takes the focus is pressed like a button (Space, Enter).
-    bool IsButton() const { return (GetWindowLongW(window_, GWL_STYLE) & WS_TABSTOP) != 0; }
+    ~OverriddenAccessible() = default;
+    static HRESULT Text(const std::wstring& text, BSTR* out) {
+        *out = SysAllocString(text.c_str());
+        return *out ? S_OK : E_OUTOFMEMORY;
+    }
 
     HWND window_;
     IAccessible* standard_;  // owned: released with the last reference
+    AccessibleOverrides overrides_;
     std::atomic<ULONG> references_{1};
 };
 
-}  // namespace
+}  // namespace accessible_detail
 
-LRESULT AnswerGetObject(HWND window, WPARAM flags, LPARAM objectId) {
+// The answer to WM_GETOBJECT for the window's client object; 0 when another
+// object is asked for or the system's accessibility library is missing (the
+// caller then hands the message on to the window's own procedure).
+inline LRESULT AnswerGetObject(HWND window, WPARAM flags, LPARAM objectId, AccessibleOverrides overrides) {
+    using namespace accessible_detail;
     if (static_cast<LONG>(objectId) != OBJID_CLIENT) return 0;
     const AccessibilityLibrary* oleacc = Oleacc();
     if (!oleacc) return 0;
@@ -173,10 +196,34 @@ LRESULT AnswerGetObject(HWND window, WPARAM flags, LPARAM objectId) {
     if (FAILED(oleacc->createStandard(window, OBJID_CLIENT, kIAccessibleId, reinterpret_cast<void**>(&standard))) ||
         !standard)
         return 0;
-    auto* ours = new PictureAccessible(window, standard);  // COM's own lifetime rule: its Release frees it
+    // COM's own lifetime rule: its last Release frees it.
+    auto* ours = new OverriddenAccessible(window, standard, std::move(overrides));
     const LRESULT result = oleacc->resultFromObject(kIAccessibleId, flags, ours);
     ours->Release();  // the result holds its own reference
     return result < 0 ? 0 : result;
 }
 
-}  // namespace mendlow
+// Marks a window as a polite live region (Windows 8 on): screen readers
+// read what changed in it when it raises EVENT_OBJECT_LIVEREGIONCHANGED.
+// Needs COM started on the calling thread; false where the system cannot.
+inline bool MarkPoliteLiveRegion(HWND window) {
+    constexpr CLSID kAccPropServices = {0xB5F8350B, 0x0548, 0x48B1, {0xA6, 0xEE, 0x88, 0xBD, 0x00, 0xB4, 0xA5, 0xE7}};
+    constexpr IID kIAccPropServices = {0x6E26E776, 0x04F0, 0x495D, {0x80, 0xE4, 0x33, 0x30, 0x35, 0x2E, 0x31, 0x69}};
+    constexpr GUID kLiveSetting = {0xC12BCD8E, 0x2A8E, 0x4950, {0x8A, 0xE7, 0x36, 0x25, 0x11, 0x1D, 0x58, 0xEB}};
+    constexpr LONG kPolite = 1;
+    IAccPropServices* services = nullptr;
+    if (FAILED(CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
+                                reinterpret_cast<void**>(&services))) ||
+        !services)
+        return false;
+    VARIANT polite;
+    VariantInit(&polite);
+    polite.vt = VT_I4;
+    polite.lVal = kPolite;
+    const HRESULT result =
+        services->SetHwndProp(window, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, kLiveSetting, polite);
+    services->Release();
+    return SUCCEEDED(result);
+}
+
+}  // namespace win32

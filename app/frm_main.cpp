@@ -34,6 +34,7 @@ void FrmMain::Form_Load() {
     // out each line as the run adds it.
     Get<host::Label>("Label4").ActAsLink();
     Get<host::ListBox>("List1").Describe(kStatusListName, kStatusListDescription);
+    Get<host::ListBox>("List1").ShowCutLinesInTips(kCutLineHint);
     mdXpThemeSupport::FixThemeSupport(Controls());  // nothing to do here without frames or graphical buttons
 }
 
@@ -97,9 +98,9 @@ void FrmMain::ClearStatus() {
     Get<host::ListBox>("List1").Clear();
 }
 
-void FrmMain::AppendStatus(const std::wstring& line) {
+void FrmMain::AppendStatus(const std::wstring& line, const std::wstring& whole) {
     auto& list = Get<host::ListBox>("List1");
-    list.AddItem(line);
+    list.AddItem(line, whole);
     // Failure lines make the run longer than the list: keep the newest in view.
     SendMessageW(list.Window(), LB_SETTOPINDEX, static_cast<WPARAM>(list.ListCount() - 1), 0);
 }

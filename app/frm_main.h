@@ -18,6 +18,7 @@ inline constexpr const wchar_t* kMakerPageUrl = L"https://www.facebook.com/zelbr
 inline constexpr const wchar_t* kStatusListName = L"Repair progress";
 inline constexpr const wchar_t* kStatusListDescription =
     L"Double-click a line, or press Enter on it, to see the whole text of its step";
+inline constexpr const wchar_t* kCutLineHint = L"Double-click or press Enter to see the step's whole text.";
 
 // What the window does to the world outside it; tests put stand-ins here.
 struct MainWindowActions {
@@ -55,7 +56,7 @@ private:
     void SetCloseEnabled(bool enabled) override;
     void SetStartEnabled(bool enabled) override;
     void ClearStatus() override;
-    void AppendStatus(const std::wstring& line) override;
+    void AppendStatus(const std::wstring& line, const std::wstring& whole) override;
     bool StatusLineFits(const std::wstring& line) const override;
     void ProcessPendingMessages() override;
     CommandResult RunCommand(const std::wstring& commandLine) override;

@@ -14,7 +14,7 @@ bool Settle(RepairWindow& window) {
 
 // Returns false when the window began closing during the line's messages.
 bool RepairSequence::Announce(RepairWindow& window, const std::wstring& line) {
-    window.AppendStatus(line);
+    window.AppendStatus(line, line);
     ++lines_;
     return !window.IsClosing();
 }
@@ -37,8 +37,7 @@ bool RepairSequence::RunSteps(RepairWindow& window) {
         if (window.IsClosing()) return false;
         if (!record.result.outcome.Succeeded()) {
             failed = true;
-            std::wstring line = FailureLine(record.result.outcome, record.result.text);
-            Announce(window, CutToFit(line, [&](const std::wstring& l) { return window.StatusLineFits(l); }));
+            AnnounceCut(window, FailureLine(record.result.outcome, record.result.text));
             record.lineCount = 2;
         }
         steps_.push_back(std::move(record));
@@ -49,8 +48,7 @@ bool RepairSequence::RunSteps(RepairWindow& window) {
     connectivity_ = window.ReadConnectivity();
     const std::wstring summary = NetworkSummaryLine(networkAfter_, connectivity_);
     networkLine_ = lines_;
-    if (!Announce(window, CutToFit(summary, [&](const std::wstring& l) { return window.StatusLineFits(l); })))
-        return false;
+    if (!AnnounceCut(window, summary)) return false;
     return Announce(window, kRepairDoneLine) && Settle(window);
 }
 
@@ -64,6 +62,12 @@ std::wstring RepairSequence::Report() const {
     std::wstring report = RunReport(steps_);
     if (networkLine_) report += L"\r\n" + NetworkDetails();
     return report;
+}
+
+bool RepairSequence::AnnounceCut(RepairWindow& window, const std::wstring& whole) {
+    window.AppendStatus(CutToFit(whole, [&](const std::wstring& l) { return window.StatusLineFits(l); }), whole);
+    ++lines_;
+    return !window.IsClosing();
 }
 
 const StepRecord* RepairSequence::StepAtLine(size_t index) const {

@@ -23,7 +23,8 @@ public:
     virtual void SetCloseEnabled(bool enabled) = 0;
     virtual void SetStartEnabled(bool enabled) = 0;
     virtual void ClearStatus() = 0;
-    virtual void AppendStatus(const std::wstring& line) = 0;
+    // whole: the line's whole text where line is it cut to the list's width.
+    virtual void AppendStatus(const std::wstring& line, const std::wstring& whole) = 0;
     // Whether a line shows whole in the status list.
     virtual bool StatusLineFits(const std::wstring& line) const = 0;
     virtual void ProcessPendingMessages() = 0;
@@ -83,6 +84,8 @@ private:
     // False when the window began closing and the rest was dropped.
     bool RunSteps(RepairWindow& window);
     bool Announce(RepairWindow& window, const std::wstring& line);
+    // A line cut to the list's width, its whole text kept for the list's tip.
+    bool AnnounceCut(RepairWindow& window, const std::wstring& whole);
 
     bool running_ = false;
     size_t lines_ = 0;

@@ -1,6 +1,7 @@
 #include "app/host/controls.h"
 
 #include <windowsx.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <utility>
@@ -100,35 +101,105 @@ bool ListBox::Create(HWND parent, HFONT font) {
 // EVENT_OBJECT_LIVEREGIONCHANGED, Windows 8 on (older systems ignore it).
 constexpr DWORD kLiveRegionChanged = 0x8019;
 
-void ListBox::AddItem(const std::wstring& text) {
+void ListBox::AddItem(const std::wstring& text, const std::wstring& whole) {
     if (!window_) return;
-    SendMessageW(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    const LRESULT index = SendMessageW(window_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    if (index >= 0) {
+        wholeLines_.resize(static_cast<size_t>(index) + 1);
+        wholeLines_[static_cast<size_t>(index)] = whole == text ? std::wstring() : whole;
+    }
     if (announces_) NotifyWinEvent(kLiveRegionChanged, window_, OBJID_CLIENT, CHILDID_SELF);
+}
+
+void ListBox::Subclass() {
+    if (!subclassed_) comctl32::SetWindowSubclass(window_, ListSubclass, 0, reinterpret_cast<DWORD_PTR>(this));
+    subclassed_ = true;
 }
 
 void ListBox::Describe(std::wstring name, std::wstring description) {
     if (!window_) return;
     accessibleName_ = std::move(name);
     accessibleDescription_ = std::move(description);
-    if (!announces_) comctl32::SetWindowSubclass(window_, AccessibleSubclass, 0, reinterpret_cast<DWORD_PTR>(this));
+    Subclass();
     announces_ = true;
     win32::MarkPoliteLiveRegion(window_);
 }
 
-LRESULT CALLBACK ListBox::AccessibleSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                             DWORD_PTR self) {
-    if (message == WM_GETOBJECT) {
-        const auto* list = reinterpret_cast<const ListBox*>(self);
-        win32::AccessibleOverrides overrides;
-        overrides.name = list->accessibleName_;
-        overrides.description = list->accessibleDescription_;
-        if (const LRESULT answer = win32::AnswerGetObject(window, wParam, lParam, std::move(overrides))) return answer;
+void ListBox::ShowCutLinesInTips(std::wstring hint) {
+    if (!window_ || tip_) return;
+    tipHint_ = std::move(hint);
+    const INITCOMMONCONTROLSEX tips{sizeof(INITCOMMONCONTROLSEX), ICC_TAB_CLASSES};  // registers the tooltip class
+    comctl32::InitCommonControlsEx(&tips);
+    tip_ = CreateWindowExW(WS_EX_TOPMOST, L"tooltips_class32", nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+    if (!tip_) return;
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window_;  // TTN_GETDISPINFO comes here
+    tool.uId = reinterpret_cast<UINT_PTR>(window_);
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    // Long lines wrap at about the list's width, on the screen's scale.
+    SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, MulDiv(320, form_.DpiX(), 96));
+    SendMessageW(tip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(30000, 0));
+    Subclass();
+}
+
+std::wstring ListBox::TipText(int index) const {
+    if (index < 0 || index >= ListCount()) return {};
+    const std::wstring shown = List(index);
+    const std::wstring& whole = static_cast<size_t>(index) < wholeLines_.size() ? wholeLines_[static_cast<size_t>(index)]
+                                                                               : std::wstring();
+    if (whole.empty() && TextFits(shown)) return {};
+    return (whole.empty() ? shown : whole) + L"\n" + tipHint_;
+}
+
+int ListBox::ItemUnderCursor() const {
+    POINT at{};
+    GetCursorPos(&at);
+    ScreenToClient(window_, &at);
+    const LRESULT found = SendMessageW(window_, LB_ITEMFROMPOINT, 0, MAKELPARAM(at.x, at.y));
+    return HIWORD(found) ? -1 : static_cast<int>(LOWORD(found));  // high word: outside the lines
+}
+
+LRESULT CALLBACK ListBox::ListSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                       DWORD_PTR self) {
+    auto* list = reinterpret_cast<ListBox*>(self);
+    switch (message) {
+        case WM_GETOBJECT: {
+            win32::AccessibleOverrides overrides;
+            overrides.name = list->accessibleName_;
+            overrides.description = list->accessibleDescription_;
+            if (const LRESULT answer = win32::AnswerGetObject(window, wParam, lParam, std::move(overrides)))
+                return answer;
+            break;
+        }
+        case WM_MOUSEMOVE:
+            // Another line under the pointer: the tip goes, and comes back with that line's text.
+            if (list->tip_ && list->ItemUnderCursor() != list->tipItem_) {
+                list->tipItem_ = list->ItemUnderCursor();
+                SendMessageW(list->tip_, TTM_POP, 0, 0);
+            }
+            break;
+        case WM_NOTIFY: {
+            auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
+            if (!list->tip_ || info->hdr.hwndFrom != list->tip_ || info->hdr.code != TTN_GETDISPINFOW) break;
+            list->tipItem_ = list->ItemUnderCursor();
+            list->tipShown_ = list->TipText(list->tipItem_);
+            info->lpszText = list->tipShown_.data();  // empty: no tip
+            return 0;
+        }
+        default: break;
     }
     return comctl32::DefSubclassProc(window, message, wParam, lParam);
 }
 
 void ListBox::Clear() {
-    if (window_) SendMessageW(window_, LB_RESETCONTENT, 0, 0);
+    if (!window_) return;
+    SendMessageW(window_, LB_RESETCONTENT, 0, 0);
+    wholeLines_.clear();
 }
 
 int ListBox::ListCount() const {

@@ -73,7 +73,8 @@ class ListBox : public Control {
 public:
     ListBox(Form& form, FormObject description, int id) : Control(form, std::move(description), id) {}
     bool Create(HWND parent, HFONT font) override;
-    void AddItem(const std::wstring& text);
+    // whole: the line's whole text where text is it cut short.
+    void AddItem(const std::wstring& text, const std::wstring& whole = {});
     void Clear();
     int ListCount() const;
     std::wstring List(int index) const;
@@ -88,12 +89,22 @@ public:
     // What screen readers hear of the list beyond its lines; each line added
     // afterwards is announced as it comes (a polite live region).
     void Describe(std::wstring name, std::wstring description);
+    // A tooltip over a line that does not show whole: its whole text, then hint.
+    void ShowCutLinesInTips(std::wstring hint);
+    // What the tooltip over a line says; empty for a line that shows whole.
+    std::wstring TipText(int index) const;
 
 private:
-    static LRESULT CALLBACK AccessibleSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                               DWORD_PTR self);
-    std::wstring accessibleName_, accessibleDescription_;
-    bool announces_ = false;
+    void Subclass();
+    static LRESULT CALLBACK ListSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                         DWORD_PTR self);
+    int ItemUnderCursor() const;
+
+    std::wstring accessibleName_, accessibleDescription_, tipHint_, tipShown_;
+    std::vector<std::wstring> wholeLines_;  // by line; empty where the line is whole
+    HWND tip_ = nullptr;  // owned by the form's window, and destroyed with it
+    int tipItem_ = -1;
+    bool subclassed_ = false, announces_ = false;
 };
 
 // An edit box: Text, MultiLine, Locked (read-only), ScrollBars (0 none,

@@ -46,7 +46,7 @@ protected:
         actions.runCommand = [this](const std::wstring& commandLine, const KeepWaiting& keepWaiting) {
             commands_.push_back(commandLine);
             if (onCommand_) onCommand_(keepWaiting);
-            return CommandResult{L"output", {}};
+            return commandResult_;
         };
         actions.openPage = [this](HWND owner, const wchar_t* address) { pages_.emplace_back(owner, address); };
         actions.readNetwork = [] { return NetworkReading{true, {}, {}}; };
@@ -88,6 +88,7 @@ protected:
     std::vector<std::wstring> commands_;
     std::vector<std::pair<HWND, std::wstring>> pages_;
     std::function<void(const KeepWaiting&)> onCommand_;
+    CommandResult commandResult_{L"output", {}};
 };
 
 TEST_F(MainWindow, StartArmsTheTimerWhoseTickRunsTheRepairOnce) {
@@ -283,6 +284,32 @@ TEST_F(MainWindow, TheKeyboardReachesEverythingAndScreenReadersHearWhatHappens) 
     PumpUntil([] { return gLiveRegionChanges >= 7; });
     UnhookWinEvent(hook);
     EXPECT_EQ(gLiveRegionChanges, 7u);
+
+    // A line cut to the list's width: its tip tells it whole, and what opens its step.
+    commandResult_ = {L"Error: Unknown or invalid command line parameters specified\r\n", {CommandEnd::Exited, 1}};
+    SendMessageW(start, BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return Idle() && Lines().size() == 11; }));
+    const auto& lines = window.Get<host::ListBox>("List1");
+    ASSERT_TRUE(Lines()[2].ends_with(L"...")) << "the failure line is cut";
+    EXPECT_EQ(lines.TipText(2),
+              L"    exit code 1: Error: Unknown or invalid command line parameters specified\n" +
+                  std::wstring(kCutLineHint));
+    EXPECT_EQ(lines.TipText(1), L"") << "a line shown whole has no tip";
+    // The pointer over it brings the tip up.
+    SendMessageW(list, LB_SETTOPINDEX, 0, 0);
+    RECT line{};
+    SendMessageW(list, LB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&line));
+    POINT over{line.left + 20, (line.top + line.bottom) / 2};
+    ClientToScreen(list, &over);
+    ASSERT_TRUE(MoveTo({over.x - 30, over.y - 30}));
+    ASSERT_TRUE(MoveTo(over));
+    HWND tip = nullptr;
+    PumpUntil([&] {
+        tip = FindWindowW(L"tooltips_class32", nullptr);
+        while (tip && !IsWindowVisible(tip)) tip = FindWindowExW(nullptr, tip, L"tooltips_class32", nullptr);
+        return tip != nullptr;
+    });
+    EXPECT_TRUE(tip) << "no tip over the cut line";
 }
 
 // The window moved to a monitor of 144 DPI: it takes the system's rectangle,

@@ -18,7 +18,10 @@ public:
     void SetCloseEnabled(bool enabled) override { log.push_back(enabled ? L"close on" : L"close off"); closeEnabled = enabled; }
     void SetStartEnabled(bool enabled) override { log.push_back(enabled ? L"start on" : L"start off"); startEnabled = enabled; }
     void ClearStatus() override { log.push_back(L"clear"); status.clear(); }
-    void AppendStatus(const std::wstring& line) override { status.push_back(line); }
+    void AppendStatus(const std::wstring& line, const std::wstring& whole) override {
+        status.push_back(line);
+        wholeLines.push_back(whole);
+    }
     bool StatusLineFits(const std::wstring& line) const override { return line.size() <= statusWidth; }
     void ProcessPendingMessages() override {
         ++pumps;
@@ -48,7 +51,7 @@ public:
     }
     ConnectivityReading ReadConnectivity() override { return connectivity; }
 
-    std::vector<std::wstring> log, status, commands, progress;
+    std::vector<std::wstring> log, status, wholeLines, commands, progress;
     std::vector<size_t> networkReadAt;  // how many lines there were at each reading
     NetworkReading network{true, {}, {}};
     ConnectivityReading connectivity{true, {}, Connectivity::None};
@@ -108,6 +111,9 @@ TEST(RepairSequence, AFailedStepIsFollowedByWhatWentWrongAndKeepsItsOutput) {
                                  L"DONE!",
                              }));
     EXPECT_EQ(window.progress, (std::vector<std::wstring>{L"0", L"1!", L"2!", L"3!", L"4!", L"clear"}));
+    EXPECT_EQ(window.wholeLines[2], L"    exit code 1: Error: Unknown or invalid command line parameters specified");
+    EXPECT_EQ(window.wholeLines[8], L"The network could not be read after the repair: the system offers no adapter list");
+    EXPECT_EQ(window.wholeLines[1], window.status[1]) << "a whole line is its own whole text";
     ASSERT_EQ(sequence.Steps().size(), 4u);
     // The details hold the whole text, not the cut line, with Windows line ends.
     EXPECT_EQ(StepDetails(sequence.Steps()[0]),

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include <string>
 #include <utility>
 
 namespace win32 {
@@ -193,5 +194,12 @@ public:
 private:
     T* p_ = nullptr;
 };
+
+// A window's text, whole.
+inline std::wstring WindowText(HWND window) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
 
 }  // namespace win32

@@ -54,8 +54,7 @@ bool ButtonControl::CreateButton(HWND parent, HFONT font, DWORD style) {
 }
 
 HFONT ButtonControl::FontAtDpi(HFONT formFont) {
-    ownFont_ = form_.MakeFont(Properties());
-    return font_ = ownFont_ ? ownFont_.get() : formFont;
+    return font_ = RemakeOwnFont(ownFont_, formFont);
 }
 
 IPicture* ButtonControl::PictureFor(app::ButtonPicture choice) const {

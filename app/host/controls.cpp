@@ -70,15 +70,14 @@ void Control::FollowDpi(HFONT formFont) {
     if (HFONT font = FontAtDpi(formFont)) SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
-HFONT TextBox::FontAtDpi(HFONT formFont) {
-    font_ = form_.MakeFont(Properties());
-    return font_ ? font_.get() : formFont;
+HFONT Control::RemakeOwnFont(win32::Font& own, HFONT formFont) const {
+    own = form_.MakeFont(Properties());
+    return own ? own.get() : formFont;
 }
 
-HFONT ComboBox::FontAtDpi(HFONT formFont) {
-    font_ = form_.MakeFont(Properties());
-    return font_ ? font_.get() : formFont;
-}
+HFONT TextBox::FontAtDpi(HFONT formFont) { return RemakeOwnFont(font_, formFont); }
+
+HFONT ComboBox::FontAtDpi(HFONT formFont) { return RemakeOwnFont(font_, formFont); }
 
 void ComboBox::FollowDpi(HFONT formFont) {
     Control::FollowDpi(formFont);
@@ -260,10 +259,7 @@ void TextBox::SetText(const std::wstring& text) {
 }
 
 std::wstring TextBox::Text() const {
-    if (!window_) return {};
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window_)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(window_, text.data(), static_cast<int>(text.size()))));
-    return text;
+    return window_ ? win32::WindowText(window_) : std::wstring();
 }
 
 LRESULT CALLBACK TextBox::Subclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -330,8 +326,7 @@ LRESULT CALLBACK Label::LinkSubclass(HWND window, UINT message, WPARAM wParam, L
                 // Around the text, as a link shows it.
                 win32::WindowDc dc(window);
                 win32::SelectObjectScope font(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(window, WM_GETFONT, 0, 0)));
-                std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-                text.resize(static_cast<size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+                const std::wstring text = win32::WindowText(window);
                 RECT around{};
                 DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &around,
                           DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);

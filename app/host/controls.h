@@ -60,6 +60,8 @@ protected:
     // The font for the control at the form's DPI: its own where its
     // description has one (remade), else the form's.
     virtual HFONT FontAtDpi(HFONT formFont) { return formFont; }
+    // own: the control's font from its description, remade; the form's where it has none.
+    HFONT RemakeOwnFont(win32::Font& own, HFONT formFont) const;
 
     Form& form_;
     FormObject description_;

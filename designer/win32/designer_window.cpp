@@ -9,6 +9,7 @@
 #include "app/host/alpha_image.h"
 #include "app/host/text.h"
 #include "codecs/file_writer.h"
+#include "common/win32_handles.h"
 #include "designer/alpha_image_properties.h"
 #include "designer/win32/image_source_sheet.h"
 #include "designer/win32/open_file_dialog.h"
@@ -263,8 +264,7 @@ void DesignerWindow::SetEditedProperty() {
     int index = static_cast<int>(SendMessageW(list_, LB_GETCURSEL, 0, 0));
     if (!image || index < 1) return;  // line 0 is the name
     const std::string& name = EditablePropertyNames()[static_cast<size_t>(index - 1)];
-    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(edit_)) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(edit_, text.data(), static_cast<int>(text.size()))));
+    const std::wstring text = win32::WindowText(edit_);
     if (!SetPropertyFromText(*image, name, host::WideToUtf8(text))) {
         Warn(L"\"" + text + L"\" is not a value for " + host::Utf8ToWide(name) + L".");
         return;

@@ -122,9 +122,7 @@ private:
     // the focus, as a button that Space and Enter press.
     win32::AccessibleOverrides Accessible() const {
         win32::AccessibleOverrides overrides;
-        std::wstring text(static_cast<size_t>(GetWindowTextLengthW(window_)) + 1, L'\0');
-        text.resize(static_cast<size_t>(GetWindowTextW(window_, text.data(), static_cast<int>(text.size()))));
-        overrides.name = std::move(text);
+        overrides.name = win32::WindowText(window_);
         const bool button = (GetWindowLongW(window_, GWL_STYLE) & WS_TABSTOP) != 0;
         overrides.role = button ? ROLE_SYSTEM_PUSHBUTTON : ROLE_SYSTEM_GRAPHIC;
         if (button) overrides.defaultAction = L"Press", overrides.pressMessage = BM_CLICK;

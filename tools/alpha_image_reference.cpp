@@ -96,7 +96,11 @@ cmake -S my-app -B my-app/build -DCMAKE_PREFIX_PATH=/opt/mendlow \
 
 Taken by `add_subdirectory` (or FetchContent), Mendlow builds its libraries
 only, with its tests off, and keeps its compiler flags to itself.
-`<mendlow/version.h>` gives `MENDLOW_VERSION_MAJOR`, `_MINOR` and `_PATCH`.
+`<mendlow/version.h>` gives `MENDLOW_VERSION_MAJOR`, `_MINOR` and `_PATCH`,
+and `MENDLOW_VERSION_TEXT`, the version as released (`"1.2.0"`, or
+`"1.2.0-5-gabc1234def"` five commits after it). The release archives
+`mendlow-sdk-<version>-<platform>.zip` hold the installed package, this
+reference and the examples.
 
 What a package user reaches: the window class (`<mendlow/alpha_image_window.h>`:
 its messages, properties, styles and notifications, below) and decoding

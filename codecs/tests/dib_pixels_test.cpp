@@ -145,9 +145,9 @@ TEST(DibRunLength, UnreachedPixelsStayBlack) {
     EXPECT_EQ(*empty, (std::vector<uint32_t>{kBlack, kBlack}));
     // A delta without its two bytes, and moves far past the image, are harmless.
     EXPECT_TRUE(DecodeRle(2, 2, false, {0, 2, 1}));
-    Bytes far;
-    for (int i = 0; i < 300; ++i) far.insert(far.end(), {0, 2, 255, 0, 255, 7});
-    EXPECT_TRUE(DecodeRle(2, 2, false, far));
+    Bytes farMoves;
+    for (int i = 0; i < 300; ++i) farMoves.insert(farMoves.end(), {0, 2, 255, 0, 255, 7});
+    EXPECT_TRUE(DecodeRle(2, 2, false, farMoves));
 }
 
 }  // namespace

@@ -8,20 +8,9 @@
 
 #include "imagecore/c32bppDIB.h"
 #include "imagecore/system_capabilities.h"
+#include "imagecore/tests/picture_pixels.h"
 
 namespace {
-
-using Bgra = std::array<uint8_t, 4>;
-
-Bgra At(const c32bppDIB& image, int x, int y) {
-    const uint8_t* p = image.Pixels().PictureRow(y) + x * 4;
-    return {p[0], p[1], p[2], p[3]};
-}
-
-void Put(c32bppDIB& image, int x, int y, Bgra value) {
-    uint8_t* p = image.Pixels().PictureRow(y) + x * 4;
-    for (int i = 0; i < 4; ++i) p[i] = value[i];
-}
 
 // An image that only the own engine draws.
 struct EngineImage : c32bppDIB {
@@ -40,7 +29,7 @@ struct EngineImage : c32bppDIB {
     }
 };
 
-std::vector<uint8_t> Bytes(const c32bppDIB& image) {
+std::vector<uint8_t> BufferBytes(const c32bppDIB& image) {
     return {image.BitsPointer(), image.BitsPointer() + image.scanWidth() * image.Height()};
 }
 
@@ -139,9 +128,9 @@ TEST(RenderEffects, LightnessOutOfRangeCountsAsZero) {
     EngineImage plain(3, 3), adjusted(3, 3);
     ASSERT_TRUE(source.Render(nullptr, 0, 0, 0, 0, 0, 0, 0, 0, 100, true, true, &plain));
     ASSERT_TRUE(source.Render(nullptr, 0, 0, 0, 0, 0, 0, 0, 0, 100, true, true, &adjusted, -1, 150));
-    EXPECT_EQ(Bytes(plain), Bytes(adjusted));
+    EXPECT_EQ(BufferBytes(plain), BufferBytes(adjusted));
     ASSERT_TRUE(source.Render(nullptr, 0, 0, 0, 0, 0, 0, 0, 0, 100, true, true, &adjusted, -1, 20));
-    EXPECT_NE(Bytes(plain), Bytes(adjusted));
+    EXPECT_NE(BufferBytes(plain), BufferBytes(adjusted));
 }
 
 TEST(RenderEffects, GreyFormulasUseTheWeightTable) {
@@ -194,7 +183,7 @@ TEST(RenderNormalisation, OpacityAndNothingToDrawOn) {
     source.Number();
     EngineImage host(2, 2);
     EXPECT_TRUE(source.Render(nullptr, 0, 0, 0, 0, 0, 0, 0, 0, -30, true, true, &host));
-    EXPECT_EQ(Bytes(host), std::vector<uint8_t>(16, 0));  // nothing drawn
+    EXPECT_EQ(BufferBytes(host), std::vector<uint8_t>(16, 0));  // nothing drawn
     EngineImage empty(1, 1);
     empty.DestroyDIB();
     EXPECT_FALSE(empty.Render(nullptr, 0, 0, 0, 0, 0, 0, 0, 0, -30, true, true, &host));
@@ -211,7 +200,7 @@ TEST(RenderNormalisation, WholeTurnsDrawUnturned) {
     for (float angle : {360.0f, -720.0f}) {
         EngineImage turned(8, 8);
         ASSERT_TRUE(source.Render(nullptr, 2, 2, 0, 0, 0, 0, 0, 0, 100, true, true, &turned, -1, 0, angle));
-        EXPECT_EQ(Bytes(turned), Bytes(plain)) << angle;
+        EXPECT_EQ(BufferBytes(turned), BufferBytes(plain)) << angle;
     }
     // Half a degree goes through the rotation engine: 0 degrees on a 4 x 4
     // intermediate, whose integer halves put the 3 x 2 picture one column left.
@@ -277,7 +266,7 @@ TEST(RenderRotation, NinetyPointFourIsNinety) {
     EngineImage exact(5, 5), rounded(5, 5);
     ASSERT_TRUE(source.Render(nullptr, 1, 1, 0, 0, 0, 0, 0, 0, 100, true, true, &exact, -1, 0, 90));
     ASSERT_TRUE(source.Render(nullptr, 1, 1, 0, 0, 0, 0, 0, 0, 100, true, true, &rounded, -1, 0, 90.4f));
-    EXPECT_EQ(Bytes(exact), Bytes(rounded));
+    EXPECT_EQ(BufferBytes(exact), BufferBytes(rounded));
     // A quarter turn clockwise on a 4 x 4 intermediate placed at (0, 0): the
     // left column, read upward, becomes the top row and the right column the
     // bottom row.

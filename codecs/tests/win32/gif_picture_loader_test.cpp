@@ -39,7 +39,7 @@ Picture Read(const c32bppDIB& image) {
     return p;
 }
 
-std::optional<Picture> Ours(const Bytes& gif, bool* alpha = nullptr) {
+std::optional<Picture> OursFromGif(const Bytes& gif, bool* alpha = nullptr) {
     c32bppDIB image;
     if (!cGIFparser().LoadStream(gif, image, 0, static_cast<int64_t>(gif.size())) || image.Handle() == 0)
         return std::nullopt;
@@ -122,7 +122,7 @@ Bytes SingleImage(const Bytes& f, const Layout& l, bool ramp) {
     return out;
 }
 
-Bytes ReadFile(const fs::path& path) {
+Bytes ReadWholeFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), {});
 }
@@ -136,10 +136,10 @@ TEST(GifAgainstPictureLoader, TestFiles) {
         // code (giflib and browsers read it as this decoder does).
         if (entry.path().filename() == "full_table_kept.gif") continue;
         SCOPED_TRACE(entry.path().filename().string());
-        const Bytes file = ReadFile(entry.path());
+        const Bytes file = ReadWholeFile(entry.path());
         const Layout layout = Find(file);
         bool alpha = false;
-        std::optional<Picture> ours = Ours(file, &alpha);
+        std::optional<Picture> ours = OursFromGif(file, &alpha);
         ASSERT_TRUE(ours);
         EXPECT_EQ(alpha, layout.transparent >= 0);
         std::optional<Picture> loader = Loader(SingleImage(file, layout, alpha));
@@ -163,7 +163,7 @@ TEST(GifAgainstPictureLoader, TestFiles) {
 // Images the files do not have, each already a single image at the origin.
 TEST(GifAgainstPictureLoader, UnusualButReadableImages) {
     auto expectSame = [](const Bytes& gif) {
-        std::optional<Picture> ours = Ours(gif), loader = Loader(gif);
+        std::optional<Picture> ours = OursFromGif(gif), loader = Loader(gif);
         ASSERT_TRUE(ours);
         ASSERT_TRUE(loader);
         EXPECT_EQ(ours->pixels, loader->pixels);

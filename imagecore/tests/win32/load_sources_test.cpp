@@ -11,12 +11,12 @@
 
 namespace {
 
-struct Bgra {
+struct LoadedPixel {
     uint8_t b, g, r, a;
-    bool operator==(const Bgra&) const = default;
+    bool operator==(const LoadedPixel&) const = default;
 };
 
-Bgra PixelAt(const c32bppDIB& image, int x, int y) {
+LoadedPixel PixelAt(const c32bppDIB& image, int x, int y) {
     const uint8_t* p = image.Pixels().PictureRow(y) + x * 4;
     return {p[0], p[1], p[2], p[3]};
 }
@@ -48,10 +48,10 @@ win32::Bitmap AlphaSection(bool topDown = false) {
 void ExpectAlphaSectionPixels(const c32bppDIB& image) {
     ASSERT_EQ(image.Width(), 2);
     ASSERT_EQ(image.Height(), 2);
-    EXPECT_EQ(PixelAt(image, 0, 1), (Bgra{255, 0, 0, 255}));
-    EXPECT_EQ(PixelAt(image, 1, 1), (Bgra{64, 64, 64, 128}));
-    EXPECT_EQ(PixelAt(image, 0, 0), (Bgra{0, 0, 0, 0}));
-    EXPECT_EQ(PixelAt(image, 1, 0), (Bgra{255, 255, 255, 255}));
+    EXPECT_EQ(PixelAt(image, 0, 1), (LoadedPixel{255, 0, 0, 255}));
+    EXPECT_EQ(PixelAt(image, 1, 1), (LoadedPixel{64, 64, 64, 128}));
+    EXPECT_EQ(PixelAt(image, 0, 0), (LoadedPixel{0, 0, 0, 0}));
+    EXPECT_EQ(PixelAt(image, 1, 0), (LoadedPixel{255, 255, 255, 255}));
     EXPECT_TRUE(image.Alpha());
 }
 
@@ -75,8 +75,8 @@ TEST(LoadByHandle, BitmapsOfEveryKind) {
         std::memcpy(bits, row, sizeof row);
         GdiFlush();
         ASSERT_TRUE(image.LoadPicture_ByHandle(bitmap.get()));
-        EXPECT_EQ(PixelAt(image, 0, 0), (Bgra{10, 20, 30, 255}));
-        EXPECT_EQ(PixelAt(image, 1, 0), (Bgra{40, 50, 60, 255}));
+        EXPECT_EQ(PixelAt(image, 0, 0), (LoadedPixel{10, 20, 30, 255}));
+        EXPECT_EQ(PixelAt(image, 1, 0), (LoadedPixel{40, 50, 60, 255}));
         EXPECT_FALSE(image.Alpha());
         EXPECT_EQ(image.ImageType(), imgBitmap);
     }
@@ -114,10 +114,10 @@ TEST(LoadByHandle, IconsAndCursors) {
         ASSERT_TRUE(image.LoadPicture_ByHandle(icon.get()));
         EXPECT_EQ(image.ImageType(), imgIcon);
         EXPECT_TRUE(image.Alpha());
-        EXPECT_EQ(PixelAt(image, 0, 0), (Bgra{0, 0, 0, 0}));
-        EXPECT_EQ(PixelAt(image, 1, 0), (Bgra{200, 200, 200, 255}));
-        EXPECT_EQ(PixelAt(image, 0, 1), (Bgra{0, 0, 0, 0}));
-        EXPECT_EQ(PixelAt(image, 1, 1), (Bgra{200, 200, 200, 255}));
+        EXPECT_EQ(PixelAt(image, 0, 0), (LoadedPixel{0, 0, 0, 0}));
+        EXPECT_EQ(PixelAt(image, 1, 0), (LoadedPixel{200, 200, 200, 255}));
+        EXPECT_EQ(PixelAt(image, 0, 1), (LoadedPixel{0, 0, 0, 0}));
+        EXPECT_EQ(PixelAt(image, 1, 1), (LoadedPixel{200, 200, 200, 255}));
     }
 }
 
@@ -136,8 +136,8 @@ TEST(LoadByHandle, EnhancedMetafileIsTransparentWhereNothingWasDrawn) {
     EXPECT_EQ(image.ImageType(), imgEnhMetafile);
     EXPECT_TRUE(image.Alpha());
     ASSERT_GT(image.Width(), 20);
-    EXPECT_EQ(PixelAt(image, 0, 0), (Bgra{0, 0, 0, 0}));
-    EXPECT_EQ(PixelAt(image, image.Width() / 2, image.Height() / 2), (Bgra{0, 0, 255, 255}));
+    EXPECT_EQ(PixelAt(image, 0, 0), (LoadedPixel{0, 0, 0, 0}));
+    EXPECT_EQ(PixelAt(image, image.Width() / 2, image.Height() / 2), (LoadedPixel{0, 0, 255, 255}));
     EXPECT_NE(GetEnhMetaFileHeader(metafile, 0, nullptr), 0u);  // the caller's handle survives
     DeleteEnhMetaFile(metafile);
 }
@@ -210,7 +210,7 @@ TEST_F(ClipboardLoad, BitmapOrNothing) {
     ASSERT_TRUE(image.LoadPicture_ClipBoard());
     EXPECT_EQ(image.Width(), 3);
     EXPECT_EQ(image.Height(), 2);
-    EXPECT_EQ(PixelAt(image, 2, 1), (Bgra{90, 90, 90, 255}));
+    EXPECT_EQ(PixelAt(image, 2, 1), (LoadedPixel{90, 90, 90, 255}));
 }
 
 TEST_F(ClipboardLoad, PastedAndDroppedFileNamesKeepTheirWideForm) {

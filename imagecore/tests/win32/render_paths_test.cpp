@@ -9,21 +9,11 @@
 #include "codecs/win32/cGDIPlus.h"
 #include "imagecore/c32bppDIB.h"
 #include "imagecore/system_capabilities.h"
+#include "imagecore/tests/picture_pixels.h"
 
 namespace {
 
-using Bgra = std::array<uint8_t, 4>;
 using Bgr = std::array<uint8_t, 3>;
-
-void Put(c32bppDIB& image, int x, int y, Bgra value) {
-    uint8_t* p = image.Pixels().PictureRow(y) + x * 4;
-    for (int i = 0; i < 4; ++i) p[i] = value[i];
-}
-
-Bgra At(const c32bppDIB& image, int x, int y) {
-    const uint8_t* p = image.Pixels().PictureRow(y) + x * 4;
-    return {p[0], p[1], p[2], p[3]};
-}
 
 void Fill(c32bppDIB& image, Bgra value) {
     for (int y = 0; y < image.Height(); ++y)

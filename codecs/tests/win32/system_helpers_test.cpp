@@ -106,7 +106,11 @@ TEST(SystemHelpers, PictureObjects) {
     ASSERT_TRUE(wrapped);
     OLE_HANDLE handle = 0;
     wrapped->get_Handle(&handle);
-    EXPECT_EQ(win32::FromOleHandle<HBITMAP>(handle), bitmap);
+    // The bitmap's 32 significant bits; widened (sign-extended), GDI takes it.
+    EXPECT_EQ(handle, static_cast<OLE_HANDLE>(reinterpret_cast<uintptr_t>(bitmap)));
+    BITMAP info{};
+    ASSERT_TRUE(GetObject(win32::FromOleHandle<HBITMAP>(handle), sizeof info, &info));
+    EXPECT_EQ(info.bmWidth, 3);
 }
 
 TEST(cCDECL, CallsCdeclExportsByName) {

@@ -190,7 +190,7 @@ bool cPNGparser::Decode(c32bppDIB& host, ZlibBinding& zlib) {
     png::Colours colours{std::move(palette_), std::move(transparency_), transparencyKey_};
     png::PreparePalette(format, colours);
     if (!host.InitializeDIB(header_.width, header_.height)) return false;
-    png::RowDecoder rows(format, colours, header_.interlace == 1, host.Pixels());
+    png::RowDecoder rows(format, colours, header_.interlace == 1, OutputRows::Of(host.Pixels()));
     const bool fed = inflated ? rows.Feed({inflated.get(), inflatedSize}) : InflateInto(rows);
     if (!fed || !rows.Finish()) return false;
     host.SetAlpha(!(header_.colourType < 4 && transparencyKey_ == -1));

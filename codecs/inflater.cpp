@@ -229,6 +229,9 @@ public:
 
     size_t Written() const { return written_; }
     size_t Produced() const { return discarded_ + written_; }
+    // Once the final block has ended: the offset of the input byte after it.
+    bool Ended() const { return state_ == State::kEnded; }
+    size_t EndOffset() const { return position_ - static_cast<size_t>(bitCount_ / 8); }
 
     // Moves the last keep bytes of out to its start, for back-references.
     void Slide(size_t keep) {
@@ -686,5 +689,11 @@ bool WindowedInflater::Next(std::span<const uint8_t>& part) {
     if (status == Inflater::Status::kError) return false;
     ended_ = status == Inflater::Status::kEnded;
     part = {engine_->window.get() + start, inflater.Written() - start};
+    return true;
+}
+
+bool WindowedInflater::StreamEnded(size_t& endOffset) const {
+    if (!engine_ || !engine_->inflater.Ended()) return false;
+    endOffset = engine_->inflater.EndOffset();
     return true;
 }

@@ -31,6 +31,11 @@ public:
     // data, where InflateZlibStream fails.
     bool Next(std::span<const uint8_t>& part);
 
+    // Whether the data's final block has ended (not merely total reached),
+    // and where: the offset in the input of the first byte after it, where
+    // the Adler-32 trailer starts.
+    bool StreamEnded(size_t& endOffset) const;
+
 private:
     struct Engine;
     std::unique_ptr<Engine> engine_;

@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace png {
 namespace {
@@ -75,7 +76,7 @@ void UnfilterFirstRow(uint8_t type, const uint8_t* in, uint8_t* row, size_t leng
 
 // A pixel as the 32-bit value whose memory bytes are blue, green, red, alpha,
 // with the colours premultiplied (x * a / 255, truncated). Alpha 255 keeps
-// the colours and alpha 0 gives all zeros, as the target already holds.
+// the colours and alpha 0 gives all zeros.
 inline uint32_t Premultiplied(uint32_t r, uint32_t g, uint32_t b, uint32_t a) {
     // Blue and red side by side in 16-bit lanes. For n up to 255 x 255,
     // n / 255 == (n + 1 + (n >> 8)) >> 8, and no lane carries into the next.
@@ -85,7 +86,28 @@ inline uint32_t Premultiplied(uint32_t r, uint32_t g, uint32_t b, uint32_t a) {
     green = (green + 1 + (green >> 8)) >> 8;
     return br | green << 8 | a << 24;
 }
-inline uint32_t Opaque(uint32_t r, uint32_t g, uint32_t b) { return b | g << 8 | r << 16 | 0xFF000000u; }
+
+// A pixel in the output's layout: red or blue in the lowest byte, straight
+// or premultiplied.
+template <bool RedFirst, bool Premultiply>
+inline uint32_t Pack(uint32_t r, uint32_t g, uint32_t b, uint32_t a) {
+    if constexpr (RedFirst) std::swap(r, b);
+    if constexpr (Premultiply) return Premultiplied(r, g, b, a);
+    return b | g << 8 | r << 16 | a << 24;
+}
+template <bool RedFirst>
+inline uint32_t Opaque(uint32_t r, uint32_t g, uint32_t b) {
+    return Pack<RedFirst, false>(r, g, b, 255);
+}
+
+// The same with the layout chosen at run time, for the rarer sample kinds.
+struct Packer {
+    bool redFirst, premultiplied;
+    uint32_t operator()(uint32_t r, uint32_t g, uint32_t b, uint32_t a) const {
+        if (redFirst) return premultiplied ? Pack<true, true>(r, g, b, a) : Pack<true, false>(r, g, b, a);
+        return premultiplied ? Pack<false, true>(r, g, b, a) : Pack<false, false>(r, g, b, a);
+    }
+};
 
 inline void PutPixel(uint8_t* pixel, uint32_t value) {
     if constexpr (std::endian::native == std::endian::little) {
@@ -94,11 +116,6 @@ inline void PutPixel(uint8_t* pixel, uint32_t value) {
         pixel[0] = static_cast<uint8_t>(value), pixel[1] = static_cast<uint8_t>(value >> 8);
         pixel[2] = static_cast<uint8_t>(value >> 16), pixel[3] = static_cast<uint8_t>(value >> 24);
     }
-}
-
-inline void Store(uint8_t* pixel, unsigned r, unsigned g, unsigned b, unsigned a) {
-    if (a == 0) return;  // stays 0, 0, 0, 0
-    PutPixel(pixel, a == 255 ? Opaque(r, g, b) : Premultiplied(r, g, b, a));
 }
 
 #if defined(__GNUC__) && (defined(__SSE2__) || defined(__ARM_NEON))
@@ -151,12 +168,13 @@ bool UnfilterLanes(uint8_t type, const uint8_t* in, uint8_t* row, const uint8_t*
     return true;
 }
 
-// Four RGBA pixels at a time into premultiplied blue, green, red, alpha,
-// with the same arithmetic as Premultiplied.
+// Four RGBA pixels at a time into premultiplied pixels, with the same
+// arithmetic as Premultiplied.
 typedef uint8_t FourPixelBytes __attribute__((vector_size(16)));
 typedef uint16_t FourPixelLanes __attribute__((vector_size(32)));
 
 // Pixels are step bytes apart in the target (4, or more in Adam7 passes).
+template <bool RedFirst>
 void PremultiplyRgbaRow(const uint8_t* s, uint8_t* pixel, size_t count, size_t step) {
     const FourPixelLanes alphaLanes = {0, 0, 0, 0xFFFF, 0, 0, 0, 0xFFFF, 0, 0, 0, 0xFFFF, 0, 0, 0, 0xFFFF};
     size_t k = 0;
@@ -167,9 +185,10 @@ void PremultiplyRgbaRow(const uint8_t* s, uint8_t* pixel, size_t count, size_t s
         FourPixelLanes alpha = __builtin_shufflevector(v, v, 3, 3, 3, 3, 7, 7, 7, 7, 11, 11, 11, 11, 15, 15, 15, 15);
         FourPixelLanes n = v * alpha;
         n = (n + 1 + (n >> 8)) >> 8;
-        // Red and blue swap places within each pixel (a shuffle that stays in
-        // each 64-bit quarter, which plain SSE2 has); alpha comes from the input.
-        n = __builtin_shufflevector(n, n, 2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15);
+        // For blue first, red and blue swap places within each pixel (a
+        // shuffle that stays in each 64-bit quarter, which plain SSE2 has);
+        // alpha comes from the input.
+        if constexpr (!RedFirst) n = __builtin_shufflevector(n, n, 2, 1, 0, 3, 6, 5, 4, 7, 10, 9, 8, 11, 14, 13, 12, 15);
         FourPixelLanes out = (n & ~alphaLanes) | (v & alphaLanes);
         bytes = __builtin_convertvector(out, FourPixelBytes);
         if (step == 4) {
@@ -178,7 +197,7 @@ void PremultiplyRgbaRow(const uint8_t* s, uint8_t* pixel, size_t count, size_t s
             for (size_t j = 0; j < 4; ++j) std::memcpy(pixel + j * step, reinterpret_cast<const uint8_t*>(&bytes) + 4 * j, 4);
         }
     }
-    for (; k < count; ++k, s += 4, pixel += step) PutPixel(pixel, Premultiplied(s[0], s[1], s[2], s[3]));
+    for (; k < count; ++k, s += 4, pixel += step) PutPixel(pixel, Pack<RedFirst, true>(s[0], s[1], s[2], s[3]));
 }
 #endif
 
@@ -212,47 +231,73 @@ struct PassGeometry {
     int32_t PictureRow(int64_t r) const { return static_cast<int32_t>(pass.y0 + (firstRow + r) * pass.dy); }
 };
 
-// One colour type per instance, so that the pixel loop has no switch. Every
-// pixel is written, transparent ones as zeros over the zeros already there,
-// so that the loop has no branch on alpha.
-template <int ColourType>
-void WriteTrueColour8Rows(const Colours& c, const uint8_t* data, const PassGeometry& g, const PixelView& target) {
+// RGBA samples as they are, or with red and blue swapped.
+template <bool RedFirst>
+void StraightRgbaRow(const uint8_t* s, uint8_t* pixel, size_t count, size_t step) {
+    if (RedFirst && step == 4) {
+        std::memcpy(pixel, s, count * 4);
+        return;
+    }
+    for (size_t k = 0; k < count; ++k, s += 4, pixel += step) PutPixel(pixel, Pack<RedFirst, false>(s[0], s[1], s[2], s[3]));
+}
+
+// One colour type and layout per instance, so that the pixel loop has no
+// switch. Every pixel is written: the caller's buffer holds anything.
+template <int ColourType, bool RedFirst, bool Premultiply>
+void WriteTrueColour8Rows(const Colours& c, const uint8_t* data, const PassGeometry& g, const OutputRows& out) {
     constexpr int step = ColourType == 6 ? 4 : ColourType == 4 ? 2 : 3;
     const int32_t key = c.transparencyKey;
     const size_t dx = static_cast<size_t>(g.pass.dx) * 4;
     for (int64_t r = 0; r < g.rows; ++r) {
         const uint8_t* s = data + r * g.stride + 1;
-        uint8_t* pixel = target.PictureRow(g.PictureRow(r)) + g.pass.x0 * 4;
+        uint8_t* pixel = out.Row(g.PictureRow(r)) + g.pass.x0 * 4;
         if constexpr (ColourType == 6) {
+            if constexpr (!Premultiply) {
+                StraightRgbaRow<RedFirst>(s, pixel, static_cast<size_t>(g.columns), dx);
+            } else {
 #ifdef PNG_PIXEL_LANES
-            PremultiplyRgbaRow(s, pixel, static_cast<size_t>(g.columns), dx);
+                PremultiplyRgbaRow<RedFirst>(s, pixel, static_cast<size_t>(g.columns), dx);
 #else
-            for (int64_t k = 0; k < g.columns; ++k, s += step, pixel += dx)
-                PutPixel(pixel, Premultiplied(s[0], s[1], s[2], s[3]));
+                for (int64_t k = 0; k < g.columns; ++k, s += step, pixel += dx)
+                    PutPixel(pixel, Pack<RedFirst, true>(s[0], s[1], s[2], s[3]));
 #endif
+            }
         } else if constexpr (ColourType == 4) {
             for (int64_t k = 0; k < g.columns; ++k, s += step, pixel += dx)
-                PutPixel(pixel, Premultiplied(s[0], s[0], s[0], s[1]));
+                PutPixel(pixel, Pack<RedFirst, Premultiply>(s[0], s[0], s[0], s[1]));
         } else if (key == -1) {
-            for (int64_t k = 0; k < g.columns; ++k, s += step, pixel += dx) PutPixel(pixel, Opaque(s[0], s[1], s[2]));
+            for (int64_t k = 0; k < g.columns; ++k, s += step, pixel += dx) PutPixel(pixel, Opaque<RedFirst>(s[0], s[1], s[2]));
         } else {
-            const uint32_t keyColour = Opaque((key >> 16) & 0xFF, (key >> 8) & 0xFF, key & 0xFF);
+            // A keyed pixel is transparent: all zeros premultiplied, its
+            // colour with alpha 0 straight.
+            const uint32_t keyColour = Opaque<RedFirst>((key >> 16) & 0xFF, (key >> 8) & 0xFF, key & 0xFF);
+            const uint32_t keep = Premultiply ? 0 : 0x00FFFFFFu;
             for (int64_t k = 0; k < g.columns; ++k, s += step, pixel += dx) {
-                uint32_t colour = Opaque(s[0], s[1], s[2]);
-                PutPixel(pixel, colour == keyColour ? 0 : colour);
+                uint32_t colour = Opaque<RedFirst>(s[0], s[1], s[2]);
+                PutPixel(pixel, colour == keyColour ? colour & keep : colour);
             }
         }
     }
 }
 
-bool WriteTrueColour8(const ImageFormat& f, const Colours& c, const uint8_t* data, const PassGeometry& g,
-                      const PixelView& target) {
-    if (f.colourType == 6)
-        WriteTrueColour8Rows<6>(c, data, g, target);
-    else if (f.colourType == 4)
-        WriteTrueColour8Rows<4>(c, data, g, target);
+template <int ColourType>
+void WriteTrueColour8Layout(const Colours& c, const uint8_t* data, const PassGeometry& g, const OutputRows& out) {
+    if (out.redFirst)
+        out.premultiplied ? WriteTrueColour8Rows<ColourType, true, true>(c, data, g, out)
+                          : WriteTrueColour8Rows<ColourType, true, false>(c, data, g, out);
     else
-        WriteTrueColour8Rows<2>(c, data, g, target);
+        out.premultiplied ? WriteTrueColour8Rows<ColourType, false, true>(c, data, g, out)
+                          : WriteTrueColour8Rows<ColourType, false, false>(c, data, g, out);
+}
+
+bool WriteTrueColour8(const ImageFormat& f, const Colours& c, const uint8_t* data, const PassGeometry& g,
+                      const OutputRows& out) {
+    if (f.colourType == 6)
+        WriteTrueColour8Layout<6>(c, data, g, out);
+    else if (f.colourType == 4)
+        WriteTrueColour8Layout<4>(c, data, g, out);
+    else
+        WriteTrueColour8Layout<2>(c, data, g, out);
     return true;
 }
 
@@ -263,45 +308,34 @@ struct SampleTable {
     std::array<bool, 256> valid{};  // false: beyond the palette, the writer fails
 };
 
-SampleTable MakeSampleTable(const ImageFormat& f, const Colours& c) {
+SampleTable MakeSampleTable(const ImageFormat& f, const Colours& c, Packer pack) {
     SampleTable t;
     const bool palette = f.colourType == 3;
     const unsigned count = 1u << f.bitDepth;
     for (unsigned v = 0; v < count; ++v) {
-        if (palette) {
-            if (3 * size_t{v} + 2 >= c.palette.size()) continue;
-            unsigned alpha = 255;
-            if (c.transparencyKey != -1) {
-                if (v >= c.transparency.size()) continue;
-                alpha = c.transparency[v];
-            }
-            t.valid[v] = true;
-            t.pixel[v] = alpha == 0 ? 0
-                                    : alpha == 255 ? Opaque(c.palette[3 * v], c.palette[3 * v + 1], c.palette[3 * v + 2])
-                                                   : Premultiplied(c.palette[3 * v], c.palette[3 * v + 1],
-                                                                   c.palette[3 * v + 2], alpha);
-        } else {
-            t.valid[v] = true;
-            if (c.transparencyKey != -1 && static_cast<int32_t>(v) == c.transparencyKey) continue;  // transparent
-            if (3 * size_t{v} >= c.palette.size()) {
-                t.valid[v] = false;
-                continue;
-            }
-            unsigned grey = c.palette[3 * v];
-            t.pixel[v] = Opaque(grey, grey, grey);
+        if (3 * size_t{v} + 2 >= c.palette.size()) continue;
+        const unsigned r = c.palette[3 * v], g = c.palette[3 * v + 1], b = c.palette[3 * v + 2];
+        unsigned alpha = 255;
+        if (palette && c.transparencyKey != -1) {
+            if (v >= c.transparency.size()) continue;
+            alpha = c.transparency[v];
+        } else if (!palette && c.transparencyKey != -1 && static_cast<int32_t>(v) == c.transparencyKey) {
+            alpha = 0;
         }
+        t.valid[v] = true;
+        t.pixel[v] = pack(r, g, b, alpha);
     }
     return t;
 }
 
 bool WritePaletteGrey(const ImageFormat& f, const SampleTable& table, const uint8_t* data, const PassGeometry& g,
-                      const PixelView& target) {
+                      const OutputRows& out) {
     const int depth = f.bitDepth;
     const unsigned mask = (1u << depth) - 1;
     const size_t dx = static_cast<size_t>(g.pass.dx) * 4;
     for (int64_t r = 0; r < g.rows; ++r) {
         const uint8_t* s = data + r * g.stride + 1;
-        uint8_t* pixel = target.PictureRow(g.PictureRow(r)) + g.pass.x0 * 4;
+        uint8_t* pixel = out.Row(g.PictureRow(r)) + g.pass.x0 * 4;
         if (depth == 8) {
             for (int64_t k = 0; k < g.columns; ++k, pixel += dx) {
                 unsigned v = s[k];
@@ -326,28 +360,32 @@ bool WritePaletteGrey(const ImageFormat& f, const SampleTable& table, const uint
     return true;
 }
 
-bool WriteDepth16(const ImageFormat& f, const Colours& c, const uint8_t* data, const PassGeometry& g,
-                  const PixelView& target) {
+// A 16-bit sample matches its key by the high byte, or by both bytes where
+// the colours ask for the whole key.
+bool WriteDepth16(const ImageFormat& f, const Colours& c, Packer pack, const uint8_t* data, const PassGeometry& g,
+                  const OutputRows& out) {
     if (f.colourType == 3) return true;  // forbidden combination: nothing to write
     const int step = FilterDistance(f);
     const bool hasKey = c.transparencyKey != -1;
     const auto& t = c.transparency;
+    const bool whole = c.wholeSixteenBitKey;
+    auto same = [&](const uint8_t* s, size_t i) { return s[i] == t[i] && (!whole || s[i + 1] == t[i + 1]); };
     for (int64_t r = 0; r < g.rows; ++r) {
         const uint8_t* s = data + r * g.stride + 1;
-        uint8_t* line = target.PictureRow(g.PictureRow(r));
+        uint8_t* line = out.Row(g.PictureRow(r));
         for (int64_t k = 0; k < g.columns; ++k, s += step) {
             uint8_t* pixel = line + (g.pass.x0 + k * g.pass.dx) * 4;
             switch (f.colourType) {
-                case 6: Store(pixel, s[0], s[2], s[4], s[6]); break;
-                case 4: Store(pixel, s[0], s[0], s[0], s[2]); break;
+                case 6: PutPixel(pixel, pack(s[0], s[2], s[4], s[6])); break;
+                case 4: PutPixel(pixel, pack(s[0], s[0], s[0], s[2])); break;
                 case 2: {
-                    bool keyed = hasKey && t.size() >= 6 && s[4] == t[4] && s[2] == t[2] && s[0] == t[0];
-                    Store(pixel, s[0], s[2], s[4], keyed ? 0 : 255);
+                    bool keyed = hasKey && t.size() >= 6 && same(s, 4) && same(s, 2) && same(s, 0);
+                    PutPixel(pixel, pack(s[0], s[2], s[4], keyed ? 0 : 255));
                     break;
                 }
                 default: {
-                    bool keyed = hasKey && !t.empty() && s[0] == t[0];
-                    Store(pixel, s[0], s[0], s[0], keyed ? 0 : 255);
+                    bool keyed = hasKey && t.size() >= 2 && same(s, 0);
+                    PutPixel(pixel, pack(s[0], s[0], s[0], keyed ? 0 : 255));
                 }
             }
         }
@@ -360,20 +398,22 @@ bool WriteDepth16(const ImageFormat& f, const Colours& c, const uint8_t* data, c
 // The writers for one image: the sample table is made once.
 class RowDecoder::Writer {
 public:
-    Writer(const ImageFormat& f, const Colours& c, const PixelView& target) : f_(f), c_(c), target_(target) {
-        if (UsesTable()) table_ = MakeSampleTable(f, c);
+    Writer(const ImageFormat& f, const Colours& c, const OutputRows& out)
+        : f_(f), c_(c), out_(out), pack_{out.redFirst, out.premultiplied} {
+        if (UsesTable()) table_ = MakeSampleTable(f, c, pack_);
     }
     bool Write(const uint8_t* data, const PassGeometry& g) const {
-        if (f_.bitDepth == 16) return WriteDepth16(f_, c_, data, g, target_);
-        if (UsesTable()) return WritePaletteGrey(f_, table_, data, g, target_);
-        return WriteTrueColour8(f_, c_, data, g, target_);
+        if (f_.bitDepth == 16) return WriteDepth16(f_, c_, pack_, data, g, out_);
+        if (UsesTable()) return WritePaletteGrey(f_, table_, data, g, out_);
+        return WriteTrueColour8(f_, c_, data, g, out_);
     }
 
 private:
     bool UsesTable() const { return (f_.colourType == 0 || f_.colourType == 3) && f_.bitDepth <= 8; }
     const ImageFormat& f_;
     const Colours& c_;
-    const PixelView& target_;
+    const OutputRows out_;
+    const Packer pack_;
     SampleTable table_;
 };
 
@@ -437,10 +477,9 @@ void PreparePalette(const ImageFormat& f, Colours& c) {
     }
 }
 
-RowDecoder::RowDecoder(const ImageFormat& format, const Colours& colours, bool interlaced, const PixelView& target)
+RowDecoder::RowDecoder(const ImageFormat& format, const Colours& colours, bool interlaced, const OutputRows& target)
     : format_(format),
-      target_(target),
-      writer_(std::make_unique<Writer>(format_, colours, target_)),
+      writer_(std::make_unique<Writer>(format_, colours, target)),
       interlaced_(interlaced),
       distance_(static_cast<size_t>(FilterDistance(format))) {
     const size_t widest = static_cast<size_t>(RowBytes(format, format.width) + 1);

@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "imagecore/pixel_view.h"
+#include "codecs/output_rows.h"
 
 namespace png {
 
@@ -46,18 +46,20 @@ struct Colours {
     std::vector<uint8_t> palette;  // red, green, blue per entry
     std::vector<uint8_t> transparency;
     int32_t transparencyKey = -1;
+    // 16-bit samples match a key by both bytes, not the high byte alone.
+    bool wholeSixteenBitKey = false;
 };
 
 // Default palettes for grey and palette images without PLTE.
 void PreparePalette(const ImageFormat& format, Colours& colours);
 
 // Takes the inflated image data in order, in parts of any size, and writes
-// each row into target (of the format's size, zero-filled) once it is whole:
-// unfiltered, plain or pass by pass. Holds two rows. colours and target's
-// pixels must outlive it.
+// each row into target (of the format's size) once it is whole: unfiltered,
+// plain or pass by pass. Every pixel is written, rows the data did not reach
+// by Finish. Holds two rows. colours and target's pixels must outlive it.
 class RowDecoder {
 public:
-    RowDecoder(const ImageFormat& format, const Colours& colours, bool interlaced, const PixelView& target);
+    RowDecoder(const ImageFormat& format, const Colours& colours, bool interlaced, const OutputRows& target);
     ~RowDecoder();
     RowDecoder(const RowDecoder&) = delete;
     RowDecoder& operator=(const RowDecoder&) = delete;
@@ -75,7 +77,6 @@ private:
     bool FinishRow(const uint8_t* filtered);
 
     const ImageFormat format_;
-    const PixelView target_;
     std::unique_ptr<Writer> writer_;
     const bool interlaced_;
     const size_t distance_;

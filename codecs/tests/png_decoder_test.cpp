@@ -308,7 +308,7 @@ Bytes DecodeRows(const png::ImageFormat& f, bool interlaced, const Bytes& stream
     png::PreparePalette(f, colours);
     c32bppDIB image;
     image.InitializeDIB(f.width, f.height);
-    png::RowDecoder rows(f, colours, interlaced, image.Pixels());
+    png::RowDecoder rows(f, colours, interlaced, OutputRows::Of(image.Pixels()));
     const size_t expected = static_cast<size_t>(png::ExpectedInflatedSize(f, interlaced));
     bool ok = true;
     if (partBytes == 0) {

@@ -141,6 +141,18 @@ std::span<const uint8_t> JoinData(const std::vector<std::span<const uint8_t>>& p
     return joined;
 }
 
+// The inflated size the rows need: passes without pixels have no bytes at
+// all, not even filter bytes. -1 beyond 2^31 - 1.
+int64_t RowsSize(const png::ImageFormat& f, bool interlaced) {
+    int64_t total = 0;
+    for (int i = interlaced ? 0 : png::kWholeImagePass; i < (interlaced ? png::kWholeImagePass : 8); ++i) {
+        const int64_t rows = png::PassRows(f, png::kPasses[i]), columns = png::PassColumns(f, png::kPasses[i]);
+        if (rows > 0 && columns > 0) total += rows * (png::RowBytes(f, columns) + 1);
+        if (total > INT32_MAX) return -1;
+    }
+    return total;
+}
+
 bool ZlibHeaderValid(std::span<const uint8_t> data) {
     return data.size() >= 2 && (data[0] & 0x0F) == 8 && (data[0] >> 4) <= 7 && !(data[1] & 0x20) &&
            (data[0] << 8 | data[1]) % 31 == 0;
@@ -161,7 +173,7 @@ DecodeResult DecodePng(std::span<const uint8_t> file, const DecodeOptions& optio
     DecodeResult walked = ChunkWalker(file, check).Walk(r, false);
     if (!walked) return walked;
     const ImageInfo& info = r.info;
-    const int64_t expected = png::ExpectedInflatedSize(r.format, r.interlaced);
+    const int64_t expected = RowsSize(r.format, r.interlaced);
     if (expected < 0) return Fail(DecodeStatus::TooLarge, "the image data would exceed 2 GiB", info);
 
     std::vector<uint8_t> joined;

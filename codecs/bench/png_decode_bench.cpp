@@ -26,6 +26,7 @@
 #include "codecs/modParsers.h"
 #include "common/bench_timings.h"
 #include "imagecore/c32bppDIB.h"
+#include "mendlow/image_codecs.h"
 
 namespace {
 
@@ -94,6 +95,18 @@ void OwnDecoder(benchmark::State& state, const Image& image, bool withZlib) {
     modParsers::SetZlibDisabled(false);
 }
 
+// The public entry into a buffer of the caller's, straight RGBA as libspng's.
+void Entry(benchmark::State& state, const Image& image, bool checkChecksums) {
+    Bytes out(size_t{kSize} * kSize * 4);
+    mendlow::DecodeOptions options;
+    options.checkChecksums = checkChecksums;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            mendlow::DecodeImage(image.png.data(), image.png.size(), options, out.data(), out.size(), kSize * 4));
+        benchmark::DoNotOptimize(out.data());
+    }
+}
+
 void Libpng(benchmark::State& state, const Image& image) {
     Bytes out(size_t{kSize} * kSize * 4);
     for (auto _ : state) {
@@ -153,16 +166,17 @@ void Libdeflate(benchmark::State& state, const Image& image) {
 class RatioReporter : public TimingReporter {
 public:
     void PrintRatios() const {
-        std::printf("\n%-28s %10s %10s %10s %10s | %10s %10s\n", "decode: time / libpng", "own", "own+zlib",
-                    "libspng", "stb_image", "inflate/zlib", "libdeflate/zlib");
+        std::printf("\n%-28s %10s %10s %10s %10s %10s %10s | %10s %10s\n", "decode: time / libpng", "own",
+                    "own+zlib", "entry", "unchecked", "libspng", "stb_image", "inflate/zlib", "libdeflate/zlib");
         for (const Image& image : Images()) {
             auto t = [&](const std::string& what) {
                 return Time(what + "/" + image.name);
             };
             double libpng = t("decode/libpng"), zlib = t("inflate/zlib");
             if (libpng == 0 || zlib == 0) continue;
-            std::printf("%-28s %10.2f %10.2f %10.2f %10.2f | %10.2f %10.2f\n", image.name.c_str(),
-                        t("decode/own") / libpng, t("decode/own+zlib") / libpng, t("decode/libspng") / libpng,
+            std::printf("%-28s %10.2f %10.2f %10.2f %10.2f %10.2f %10.2f | %10.2f %10.2f\n", image.name.c_str(),
+                        t("decode/own") / libpng, t("decode/own+zlib") / libpng, t("decode/entry") / libpng,
+                        t("decode/entry-unchecked") / libpng, t("decode/libspng") / libpng,
                         t("decode/stb_image") / libpng, t("inflate/builtin") / zlib, t("inflate/libdeflate") / zlib);
         }
     }
@@ -176,6 +190,9 @@ int main(int argc, char** argv) {
         const Image* i = &image;
         benchmark::RegisterBenchmark(("decode/own/" + image.name).c_str(), [i](auto& s) { OwnDecoder(s, *i, false); });
         benchmark::RegisterBenchmark(("decode/own+zlib/" + image.name).c_str(), [i](auto& s) { OwnDecoder(s, *i, true); });
+        benchmark::RegisterBenchmark(("decode/entry/" + image.name).c_str(), [i](auto& s) { Entry(s, *i, true); });
+        benchmark::RegisterBenchmark(("decode/entry-unchecked/" + image.name).c_str(),
+                                     [i](auto& s) { Entry(s, *i, false); });
         benchmark::RegisterBenchmark(("decode/libpng/" + image.name).c_str(), [i](auto& s) { Libpng(s, *i); });
         benchmark::RegisterBenchmark(("decode/libspng/" + image.name).c_str(), [i](auto& s) { Spng(s, *i); });
         benchmark::RegisterBenchmark(("decode/stb_image/" + image.name).c_str(), [i](auto& s) { Stb(s, *i); });

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstring>
 
+#include "codecs/checksums_x86.h"
+
 namespace {
 
 // Slicing by eight: table k gives the CRC of a byte followed by k zero bytes,
@@ -28,7 +30,7 @@ inline uint32_t LittleEndian32(const uint8_t* p) {
 
 }  // namespace
 
-uint32_t Crc32(uint32_t crc, const uint8_t* p, size_t size) {
+uint32_t Crc32Portable(uint32_t crc, const uint8_t* p, size_t size) {
     crc = ~crc;
     for (; size >= 8; size -= 8, p += 8) {
         const uint32_t low = LittleEndian32(p) ^ crc, high = LittleEndian32(p + 4);
@@ -42,7 +44,7 @@ uint32_t Crc32(uint32_t crc, const uint8_t* p, size_t size) {
 // The sums are reduced modulo 65521 once per 5552 bytes, the most that
 // cannot overflow 32 bits; within a block 16 bytes at a time keep the
 // additions independent of the loop's bookkeeping.
-uint32_t Adler32(uint32_t adler, const uint8_t* p, size_t size) {
+uint32_t Adler32Portable(uint32_t adler, const uint8_t* p, size_t size) {
     constexpr uint32_t kModulus = 65521, kBlock = 5552;
     uint32_t a = adler & 0xFFFF, b = adler >> 16;
     while (size > 0) {
@@ -55,4 +57,25 @@ uint32_t Adler32(uint32_t adler, const uint8_t* p, size_t size) {
         b %= kModulus;
     }
     return b << 16 | a;
+}
+
+uint32_t Crc32(uint32_t crc, const uint8_t* p, size_t size) {
+#ifdef MENDLOW_X86_CHECKSUMS
+    static const bool clmul = HasClmul();
+    if (clmul && size >= 64) {
+        const size_t folded = size & ~size_t{15};
+        crc = ~Crc32RegisterClmul(~crc, p, folded);
+        p += folded;
+        size -= folded;
+    }
+#endif
+    return Crc32Portable(crc, p, size);
+}
+
+uint32_t Adler32(uint32_t adler, const uint8_t* p, size_t size) {
+#ifdef MENDLOW_X86_CHECKSUMS
+    static const bool sse2 = HasSse2();
+    if (sse2) return Adler32Sse2(adler, p, size);
+#endif
+    return Adler32Portable(adler, p, size);
 }

@@ -8,3 +8,7 @@
 
 uint32_t Crc32(uint32_t crc, const uint8_t* data, size_t size);
 uint32_t Adler32(uint32_t adler, const uint8_t* data, size_t size);
+
+// The portable forms, which the vector ones are held to.
+uint32_t Crc32Portable(uint32_t crc, const uint8_t* data, size_t size);
+uint32_t Adler32Portable(uint32_t adler, const uint8_t* data, size_t size);

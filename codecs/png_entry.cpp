@@ -41,7 +41,10 @@ struct Reading {
 
 class ChunkWalker {
 public:
-    ChunkWalker(std::span<const uint8_t> file, bool checkCrc) : file_(file), checkCrc_(checkCrc) {}
+    // A critical chunk whose CRC-32 fails ends the walk; an ancillary one
+    // that is used (tRNS) is then ignored, as libpng and libspng do.
+    ChunkWalker(std::span<const uint8_t> file, bool checkCritical, bool checkAncillary)
+        : file_(file), checkCritical_(checkCritical), checkAncillary_(checkAncillary) {}
 
     // Everything up to IEND, or up to the first IDAT when headersOnly.
     DecodeResult Walk(Reading& r, bool headersOnly) {
@@ -55,8 +58,9 @@ public:
             const bool first = r.format.width == 0;
             if (first != c.Is("IHDR")) return Fail(DecodeStatus::Damaged, "the first chunk is not the only IHDR", r.info);
             const bool critical = !(c.type[0] & 0x20);
-            if (checkCrc_ && critical && !c.CrcMatches())
+            if (critical && checkCritical_ && !c.CrcMatches())
                 return Fail(DecodeStatus::ChecksumMismatch, "a chunk's CRC-32 does not match its contents", r.info);
+            if (!critical && checkAncillary_ && c.Is("tRNS") && !c.CrcMatches()) continue;
             DecodeResult result = Take(c, r);
             if (!result) return result;
             if (c.Is("IEND") || (headersOnly && !r.data.empty())) break;
@@ -125,7 +129,7 @@ private:
     }
 
     std::span<const uint8_t> file_;
-    bool checkCrc_;
+    bool checkCritical_, checkAncillary_;
 };
 
 bool IsPng(std::span<const uint8_t> file) { return file.size() >= 8 && std::memcmp(file.data(), kSignature, 8) == 0; }
@@ -163,14 +167,14 @@ bool ZlibHeaderValid(std::span<const uint8_t> data) {
 DecodeResult ReadPngInfo(std::span<const uint8_t> file) {
     if (!IsPng(file)) return Fail(DecodeStatus::NotAPicture, "no known format starts this way");
     Reading r;
-    return ChunkWalker(file, false).Walk(r, true);
+    return ChunkWalker(file, false, true).Walk(r, true);
 }
 
 DecodeResult DecodePng(std::span<const uint8_t> file, const DecodeOptions& options, const ImageInfo&,
                        const OutputRows& out) {
     const bool check = options.checkChecksums;
     Reading r;
-    DecodeResult walked = ChunkWalker(file, check).Walk(r, false);
+    DecodeResult walked = ChunkWalker(file, check, check).Walk(r, false);
     if (!walked) return walked;
     const ImageInfo& info = r.info;
     const int64_t expected = RowsSize(r.format, r.interlaced);

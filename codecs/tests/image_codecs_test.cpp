@@ -67,6 +67,7 @@ TEST(DecodeImage, SampleKindsGiveTheirStoredColours) {
         Bytes rgba;
     };
     const Bytes palette = {10, 20, 30, 40, 50, 60, 70, 80, 90};
+    const uint32_t kWrongCrc = 1;
     const Case cases[] = {
         {"grey and alpha", Builder().Header(2, 1, 8, 4).Data(test_png::Plain({7, 0, 200, 9}, 2, 1, 2)).End(),
          {7, 7, 7, 0, 200, 200, 200, 9}},
@@ -76,6 +77,9 @@ TEST(DecodeImage, SampleKindsGiveTheirStoredColours) {
         {"RGB keyed: the colour stays", Builder().Header(2, 1, 8, 2).Chunk("tRNS", {0, 1, 0, 2, 0, 3})
               .Data(test_png::Plain({1, 2, 3, 1, 2, 4}, 2, 1, 3)).End(),
          {1, 2, 3, 0, 1, 2, 4, 255}},
+        {"tRNS with a wrong CRC-32 is ignored", Builder().Header(1, 1, 8, 2).Chunk("tRNS", {0, 1, 0, 2, 0, 3}, &kWrongCrc)
+              .Data(test_png::Plain({1, 2, 3}, 1, 1, 3)).End(),
+         {1, 2, 3, 255}},
         {"RGB key beyond 8 bits matches nothing", Builder().Header(1, 1, 8, 2).Chunk("tRNS", {1, 1, 0, 2, 0, 3})
               .Data(test_png::Plain({1, 2, 3}, 1, 1, 3)).End(),
          {1, 2, 3, 255}},

@@ -69,8 +69,9 @@ struct DecodeOptions {
     bool checkChecksums = true;
 };
 
-// Size, format and alpha from the headers, without decoding pixels. An ICO
-// or CUR file gives the image DecodeImage would choose.
+// Size, format and alpha from the headers, without decoding pixels, as a
+// decode with the checksums checked sees them. An ICO or CUR file gives the
+// image DecodeImage would choose.
 DecodeResult ReadImageInfo(const uint8_t* file, size_t size) noexcept;
 
 // Four bytes a pixel as the options say. Straight alpha gives each pixel's

@@ -131,9 +131,10 @@ without a window:
 #include <mendlow/image_codecs.h>
 
 mendlow::DecodedImage image;
-if (mendlow::DecodeImage(bytes.data(), bytes.size(), image)) { /* image.pixels: BGRA rows, top down */ }
+if (mendlow::DecodeImage(bytes.data(), bytes.size(), {}, image)) { /* image.pixels: RGBA rows, top down */ }
 ```
 
+`docs/decoding.md` describes the options, limits and failures.
 `examples/` holds a dialog and a decoding program built this way.
 
 ## Threads

@@ -15,13 +15,13 @@ int main(int argc, char** argv) {
     std::ifstream in(argv[1], std::ios::binary);
     const std::vector<uint8_t> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     mendlow::DecodedImage image;
-    if (!mendlow::DecodeImage(file.data(), file.size(), image)) {
-        std::fprintf(stderr, "%s: not a picture Mendlow reads\n", argv[1]);
+    const mendlow::DecodeResult result = mendlow::DecodeImage(file.data(), file.size(), {}, image);
+    if (!result) {
+        std::fprintf(stderr, "%s: %s (%s)\n", argv[1], mendlow::DescribeStatus(result.status), result.message);
         return 1;
     }
-    const size_t at = (static_cast<size_t>(image.height / 2) * image.width + image.width / 4) * 4;
-    const uint8_t* p = image.pixels.data() + at;  // blue, green, red, alpha
-    std::printf("%d x %d, RGBA %u %u %u %u at (%d, %d)\n", image.width, image.height, p[2], p[1], p[0], p[3],
+    const uint8_t* p = image.pixels.data() + static_cast<size_t>(image.height / 2) * image.stride + image.width / 4 * 4;
+    std::printf("%d x %d, RGBA %u %u %u %u at (%d, %d)\n", image.width, image.height, p[0], p[1], p[2], p[3],
                 image.width / 4, image.height / 2);
     return 0;
 }

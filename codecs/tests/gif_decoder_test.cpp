@@ -13,7 +13,7 @@ using test_gif::Bytes;
 using test_gif::Frame;
 using test_gif::Palette;
 
-struct Decoded {
+struct GifDecoded {
     bool isGif = false;
     bool hasImage = false;
     int width = 0, height = 0;
@@ -23,9 +23,9 @@ struct Decoded {
     uint32_t At(int x, int y) const { return pixels[size_t(y) * width + x]; }
 };
 
-Decoded Decode(const Bytes& file) {
+GifDecoded DecodeGif(const Bytes& file) {
     c32bppDIB image;
-    Decoded d;
+    GifDecoded d;
     d.isGif = cGIFparser().LoadStream(file, image, 0, static_cast<int64_t>(file.size()));
     d.hasImage = image.Handle() != 0;
     if (!d.hasImage) return d;
@@ -51,7 +51,7 @@ Frame Pattern(uint16_t width, uint16_t height, int colours, int codeSize = 8) {
 }
 
 // Every pixel the colour of its index in the table.
-void ExpectPixels(const Decoded& d, const Frame& f, const Bytes& table) {
+void ExpectPixels(const GifDecoded& d, const Frame& f, const Bytes& table) {
     ASSERT_EQ(d.width, f.width);
     ASSERT_EQ(d.height, f.height);
     for (size_t i = 0; i < f.indices.size(); ++i) ASSERT_EQ(d.pixels[i], Opaque(table, f.indices[i])) << "pixel " << i;
@@ -61,14 +61,14 @@ TEST(GifDecoder, SignatureInAnyCaseOnlyInsideTheWindow) {
     const Bytes table = Palette(4);
     const Frame frame = Pattern(3, 2, 4, 2);
     for (const char* signature : {"GIF89a", "GIF87a", "gif89a", "gIf87A"}) {
-        Decoded d = Decode(Builder(3, 2, table, signature).Image(frame).End());
+        GifDecoded d = DecodeGif(Builder(3, 2, table, signature).Image(frame).End());
         EXPECT_TRUE(d.isGif) << signature;
         ExpectPixels(d, frame, table);
         EXPECT_FALSE(d.alpha);
         EXPECT_EQ(d.imageType, imgGIF);
     }
     for (const char* signature : {"GIF88a", "GIF89b", "JIF89a", "GIF8 a"})
-        EXPECT_FALSE(Decode(Builder(3, 2, table, signature).Image(frame).End()).isGif) << signature;
+        EXPECT_FALSE(DecodeGif(Builder(3, 2, table, signature).Image(frame).End()).isGif) << signature;
 
     Bytes gif = Builder(3, 2, table).Image(frame).End();
     c32bppDIB image;
@@ -90,7 +90,7 @@ TEST(GifDecoder, FirstFrameOfAnAnimationAtItsOwnSizeAndColours) {
     Frame second = Pattern(20, 12, 16);
     Bytes gif = Builder(20, 12, global).Application().Control(false, 0, 10).Image(first).Control(false, 0, 10)
                     .Image(second).End();
-    Decoded d = Decode(gif);
+    GifDecoded d = DecodeGif(gif);
     EXPECT_TRUE(d.isGif);
     ExpectPixels(d, first, reversed);
 
@@ -98,14 +98,14 @@ TEST(GifDecoder, FirstFrameOfAnAnimationAtItsOwnSizeAndColours) {
     first.localTable.clear();
     first.codeSize = 4;
     for (auto& index : first.indices) index &= 15;
-    ExpectPixels(Decode(Builder(20, 12, global).Image(first).Image(second).End()), first, global);
+    ExpectPixels(DecodeGif(Builder(20, 12, global).Image(first).Image(second).End()), first, global);
 }
 
 TEST(GifDecoder, OnlyTheTransparentIndexBecomesTransparent) {
     Bytes table = Palette(8);
     std::copy(table.begin() + 3 * 5, table.begin() + 3 * 6, table.begin() + 3 * 2);  // 2 and 5 look alike
     Frame f = Pattern(6, 4, 8, 3);
-    Decoded d = Decode(Builder(6, 4, table).Control(true, 5).Image(f).End());
+    GifDecoded d = DecodeGif(Builder(6, 4, table).Control(true, 5).Image(f).End());
     ASSERT_TRUE(d.hasImage);
     EXPECT_TRUE(d.alpha);
     EXPECT_EQ(d.imageType, imgGIF);
@@ -122,7 +122,7 @@ TEST(GifDecoder, OnlyTheTransparentIndexBecomesTransparent) {
     EXPECT_EQ(d.pixels[2], Opaque(table, 5));  // index 2, same colour, stays opaque
 
     // A transparent index that no pixel uses still marks the image as having alpha.
-    Decoded unused = Decode(Builder(6, 4, table).Control(true, 200).Image(f).End());
+    GifDecoded unused = DecodeGif(Builder(6, 4, table).Control(true, 200).Image(f).End());
     EXPECT_TRUE(unused.alpha);
     ExpectPixels(unused, f, table);
 }
@@ -130,18 +130,18 @@ TEST(GifDecoder, OnlyTheTransparentIndexBecomesTransparent) {
 TEST(GifDecoder, TheLastControlBlockBeforeTheImageWins) {
     const Bytes table = Palette(4);
     const Frame f = Pattern(4, 4, 4, 2);
-    Decoded later = Decode(Builder(4, 4, table).Control(true, 1).Comment("x").Control(true, 3).Image(f).End());
+    GifDecoded later = DecodeGif(Builder(4, 4, table).Control(true, 1).Comment("x").Control(true, 3).Image(f).End());
     ASSERT_TRUE(later.hasImage);
     EXPECT_EQ(later.At(0, 0), Opaque(table, 0));
     EXPECT_EQ(later.At(1, 0), Opaque(table, 1));
     EXPECT_EQ(later.At(3, 0), 0u);  // index 3 (x * 5 % 4)
 
-    Decoded cleared = Decode(Builder(4, 4, table).Control(true, 1).Control(false, 1).Image(f).End());
+    GifDecoded cleared = DecodeGif(Builder(4, 4, table).Control(true, 1).Control(false, 1).Image(f).End());
     EXPECT_FALSE(cleared.alpha);
     ExpectPixels(cleared, f, table);
 
     // One that follows the image belongs to the next frame.
-    Decoded following = Decode(Builder(4, 4, table).Image(f).Control(true, 0).Image(f).End());
+    GifDecoded following = DecodeGif(Builder(4, 4, table).Image(f).Control(true, 0).Image(f).End());
     EXPECT_FALSE(following.alpha);
 }
 
@@ -149,7 +149,7 @@ TEST(GifDecoder, ExtensionsAndPaddingBeforeTheImageAreSkipped) {
     const Bytes table = Palette(2);
     const Frame f = Pattern(5, 3, 2, 2);
     Bytes unknown = {0x21, 0x01, 3, 'a', 'b', 'c', 2, 'd', 'e', 0};  // a plain-text-like block
-    Decoded d = Decode(Builder(5, 3, table).Raw({0, 0}).Application().Comment("hello").Raw(unknown).Image(f).End());
+    GifDecoded d = DecodeGif(Builder(5, 3, table).Raw({0, 0}).Application().Comment("hello").Raw(unknown).Image(f).End());
     EXPECT_TRUE(d.isGif);
     ExpectPixels(d, f, table);
 }
@@ -160,22 +160,22 @@ TEST(GifDecoder, InterlacedRowsComeOutInPictureOrder) {
         Frame f;
         f.width = 3, f.height = height, f.interlaced = true;
         for (int i = 0; i < 3 * height; ++i) f.indices.push_back(static_cast<uint8_t>(i / 3));  // row number
-        ExpectPixels(Decode(Builder(3, height, table).Image(f).End()), f, table);
+        ExpectPixels(DecodeGif(Builder(3, height, table).Image(f).End()), f, table);
     }
 }
 
 TEST(GifDecoder, NoColourTableMeansNotDecoded) {
     Frame f = Pattern(4, 4, 4, 2);
-    Decoded none = Decode(Builder(4, 4).Image(f).End());
+    GifDecoded none = DecodeGif(Builder(4, 4).Image(f).End());
     EXPECT_FALSE(none.isGif);
     EXPECT_FALSE(none.hasImage);
     f.localTable = Palette(4);
-    ExpectPixels(Decode(Builder(4, 4).Image(f).End()), f, f.localTable);
+    ExpectPixels(DecodeGif(Builder(4, 4).Image(f).End()), f, f.localTable);
 }
 
 TEST(GifDecoder, NoImageBlockIsNotAGif) {
-    EXPECT_FALSE(Decode(Builder(4, 4, Palette(2)).Comment("only").End()).isGif);
-    EXPECT_FALSE(Decode(Builder(4, 4, Palette(2)).Raw({0x99}).End()).isGif);
+    EXPECT_FALSE(DecodeGif(Builder(4, 4, Palette(2)).Comment("only").End()).isGif);
+    EXPECT_FALSE(DecodeGif(Builder(4, 4, Palette(2)).Raw({0x99}).End()).isGif);
 }
 
 TEST(GifDecoder, DataCutOffAnywhereGivesTrueAndNoImage) {
@@ -192,7 +192,7 @@ TEST(GifDecoder, DataCutOffAnywhereGivesTrueAndNoImage) {
         EXPECT_EQ(image.ImageType(), imgNone) << cut;
     }
     // The trailer is not needed.
-    EXPECT_TRUE(Decode(Bytes(gif.begin(), gif.end() - 1)).hasImage);
+    EXPECT_TRUE(DecodeGif(Bytes(gif.begin(), gif.end() - 1)).hasImage);
 }
 
 TEST(GifDecoder, ShortCompressedDataLeavesTheRestAtIndexZero) {
@@ -203,7 +203,7 @@ TEST(GifDecoder, ShortCompressedDataLeavesTheRestAtIndexZero) {
     for (bool transparentZero : {false, true}) {
         Builder b(10, 10, table);
         if (transparentZero) b.Control(true, 0);
-        Decoded d = Decode(b.Raw({0x2C, 0, 0, 0, 0, 10, 0, 10, 0, 0, 2}).SubBlocks(lzw).End());
+        GifDecoded d = DecodeGif(b.Raw({0x2C, 0, 0, 0, 0, 10, 0, 10, 0, 0, 2}).SubBlocks(lzw).End());
         ASSERT_TRUE(d.hasImage);
         for (size_t i = 0; i < 100; ++i) {
             uint8_t index = i < 37 ? f.indices[i] : 0;
@@ -213,11 +213,11 @@ TEST(GifDecoder, ShortCompressedDataLeavesTheRestAtIndexZero) {
     }
     // Without the end code, and with codes that name nothing, the same.
     Bytes noEnd = test_gif::LzwEncode(Bytes(f.indices.begin(), f.indices.begin() + 37), 2, {true, false, true});
-    Decoded d = Decode(Builder(10, 10, table).Raw({0x2C, 0, 0, 0, 0, 10, 0, 10, 0, 0, 2}).SubBlocks(noEnd).End());
+    GifDecoded d = DecodeGif(Builder(10, 10, table).Raw({0x2C, 0, 0, 0, 0, 10, 0, 10, 0, 0, 2}).SubBlocks(noEnd).End());
     ASSERT_TRUE(d.hasImage);
     EXPECT_EQ(d.pixels[36], Opaque(table, f.indices[36]));
     EXPECT_EQ(d.pixels[37], Opaque(table, 0));
-    Decoded bad = Decode(Builder(10, 10, table).Raw({0x2C, 0, 0, 0, 0, 10, 0, 10, 0, 0, 2}).SubBlocks({0x34}).End());
+    GifDecoded bad = DecodeGif(Builder(10, 10, table).Raw({0x2C, 0, 0, 0, 0, 10, 0, 10, 0, 0, 2}).SubBlocks({0x34}).End());
     ASSERT_TRUE(bad.hasImage);
     EXPECT_EQ(bad.pixels, std::vector<uint32_t>(100, Opaque(table, 0)));
 }
@@ -225,10 +225,10 @@ TEST(GifDecoder, ShortCompressedDataLeavesTheRestAtIndexZero) {
 TEST(GifDecoder, IndicesPastTheTableAreOpaqueBlack) {
     const Bytes table = Palette(2);
     Frame f = Pattern(4, 1, 4, 2);  // indices 0, 1, 2, 3 with a table of 2
-    Decoded d = Decode(Builder(4, 1, table).Image(f).End());
+    GifDecoded d = DecodeGif(Builder(4, 1, table).Image(f).End());
     ASSERT_TRUE(d.hasImage);
     EXPECT_EQ(d.pixels, (std::vector<uint32_t>{Opaque(table, 0), Opaque(table, 1), 0xFF000000u, 0xFF000000u}));
-    Decoded t = Decode(Builder(4, 1, table).Control(true, 3).Image(f).End());
+    GifDecoded t = DecodeGif(Builder(4, 1, table).Control(true, 3).Image(f).End());
     EXPECT_EQ(t.pixels, (std::vector<uint32_t>{Opaque(table, 0), Opaque(table, 1), 0xFF000000u, 0u}));
 }
 
@@ -238,14 +238,14 @@ TEST(GifDecoder, UnusableImagesAreTakenButNotDecoded) {
         return Builder(2, 2, table).Raw({0x2C, 0, 0, 0, 0, 2, 0, 2, 0, 0, codeSize}).SubBlocks({0x34, 0x12}).End();
     };
     for (uint8_t codeSize : {0, 9, 12, 255}) {
-        Decoded d = Decode(withCodeSize(codeSize));
+        GifDecoded d = DecodeGif(withCodeSize(codeSize));
         EXPECT_TRUE(d.isGif) << int(codeSize);
         EXPECT_FALSE(d.hasImage) << int(codeSize);
     }
     Frame empty = Pattern(0, 0, 4, 2);
     Frame flat = Pattern(5, 0, 4, 2);
     for (const Frame& f : {empty, flat}) {
-        Decoded d = Decode(Builder(5, 5, table).Image(f).End());
+        GifDecoded d = DecodeGif(Builder(5, 5, table).Image(f).End());
         EXPECT_TRUE(d.isGif);
         EXPECT_FALSE(d.hasImage);
     }
@@ -256,7 +256,7 @@ TEST(GifDecoder, ControlBlockIsReadAtFixedPlaces) {
     const Bytes table = Palette(4);
     const Frame f = Pattern(4, 1, 4, 2);
     Bytes odd = {0x21, 0xF9, 2, 1, 0, 0, 2, 0};
-    Decoded d = Decode(Builder(4, 1, table).Raw(odd).Image(f).End());
+    GifDecoded d = DecodeGif(Builder(4, 1, table).Raw(odd).Image(f).End());
     ASSERT_TRUE(d.hasImage);
     EXPECT_TRUE(d.alpha);
     EXPECT_EQ(d.pixels[2], 0u);

@@ -36,13 +36,13 @@ Bytes SmallPng(uint32_t size) {
     return test_png::Builder().Header(size, size, 8, 6).Data(raw).End();
 }
 
-struct Decoded {
+struct IcoDecoded {
     bool ok = false;
     cICOparser parser;
     c32bppDIB image;
 };
 
-void Decode(const Bytes& file, Decoded& d, int32_t size = 32, int32_t depth = 32) {
+void DecodeIco(const Bytes& file, IcoDecoded& d, int32_t size = 32, int32_t depth = 32) {
     gdiplus::SetDisabled(true);
     d.ok = d.parser.LoadStream(file, size, size, &d.image, 0, 0, depth, 0);
     gdiplus::SetDisabled(false);
@@ -118,8 +118,8 @@ TEST(IcoDirectory, PngEntriesTakeSizeAndDepthFromTheirHeader) {
 }
 
 TEST(IcoDecoder, PngImages) {
-    Decoded d;
-    Decode(test_bmp::IconFile(1, {{4, 4, 1, 32, SmallPng(4)}}), d, 4);
+    IcoDecoded d;
+    DecodeIco(test_bmp::IconFile(1, {{4, 4, 1, 32, SmallPng(4)}}), d, 4);
     ASSERT_TRUE(d.ok);
     ASSERT_NE(d.image.Handle(), 0u);
     EXPECT_EQ(d.image.ImageType(), imgIconPNG);
@@ -128,16 +128,16 @@ TEST(IcoDecoder, PngImages) {
     // A PNG image the PNG decoder cannot decode: an icon, but no image.
     Bytes broken = SmallPng(4);
     broken[24] = 3;  // bit depth
-    Decoded b;
-    Decode(test_bmp::IconFile(1, {{4, 4, 1, 32, broken}}), b, 4);
+    IcoDecoded b;
+    DecodeIco(test_bmp::IconFile(1, {{4, 4, 1, 32, broken}}), b, 4);
     EXPECT_TRUE(b.ok);
     EXPECT_EQ(b.image.Handle(), 0u);
 }
 
 TEST(IcoDecoder, ThirtyTwoBitAlpha) {
     // Bottom row: alpha 0 with colour, alpha 128; top row: alpha 255, alpha 1.
-    Decoded d;
-    Decode(test_bmp::IconFile(1, {Alpha2x2({9, 9, 9, 0, 200, 100, 51, 128, 1, 2, 3, 255, 255, 255, 255, 1})}), d, 2);
+    IcoDecoded d;
+    DecodeIco(test_bmp::IconFile(1, {Alpha2x2({9, 9, 9, 0, 200, 100, 51, 128, 1, 2, 3, 255, 255, 255, 255, 1})}), d, 2);
     ASSERT_TRUE(d.ok);
     ASSERT_NE(d.image.Handle(), 0u);
     EXPECT_TRUE(d.image.Alpha());
@@ -145,24 +145,24 @@ TEST(IcoDecoder, ThirtyTwoBitAlpha) {
     const uint8_t* p = d.image.BitsPointer();
     EXPECT_EQ(Bytes(p, p + 16), (Bytes{0, 0, 0, 0, 100, 50, 25, 128, 1, 2, 3, 255, 1, 1, 1, 1}));
 
-    Decoded clear;
-    Decode(test_bmp::IconFile(2, {Alpha2x2(Bytes(16, 0))}), clear, 2);
+    IcoDecoded clear;
+    DecodeIco(test_bmp::IconFile(2, {Alpha2x2(Bytes(16, 0))}), clear, 2);
     EXPECT_EQ(clear.image.ImageType(), imgCursorAlpha);
     EXPECT_EQ(bmpico::TopRowFirst(clear.image), Bytes(16, 0));
     EXPECT_TRUE(clear.image.Alpha());
 }
 
 TEST(IcoDecoder, AndMask) {
-    Decoded d;
-    Decode(test_bmp::IconFile(1, {Masked2x2(0x40, 0x00)}), d, 2, 8);  // bottom row, right pixel
+    IcoDecoded d;
+    DecodeIco(test_bmp::IconFile(1, {Masked2x2(0x40, 0x00)}), d, 2, 8);  // bottom row, right pixel
     ASSERT_NE(d.image.Handle(), 0u);
     EXPECT_EQ(d.image.ImageType(), imgIcon);
     EXPECT_TRUE(d.image.Alpha());
     const uint8_t* p = d.image.BitsPointer();
     EXPECT_EQ(Bytes(p, p + 16), (Bytes{0x44, 0, 0, 255, 0, 0, 0, 0, 0x44, 0, 0, 255, 0x44, 0, 0, 255}));
 
-    Decoded opaque;
-    Decode(test_bmp::IconFile(2, {Masked2x2(0, 0)}), opaque, 2, 8);
+    IcoDecoded opaque;
+    DecodeIco(test_bmp::IconFile(2, {Masked2x2(0, 0)}), opaque, 2, 8);
     EXPECT_EQ(opaque.image.ImageType(), imgCursor);
     EXPECT_FALSE(opaque.image.Alpha());
 }
@@ -171,8 +171,8 @@ TEST(IcoDecoder, AndMask) {
 TEST(IcoDecoder, MaskedImagesWiderThan255Pixels) {
     Bytes file = bmpico::ReadFile("ico/wide_1bpp.ico");
     ASSERT_FALSE(file.empty());
-    Decoded d;
-    Decode(file, d, 256, 4);
+    IcoDecoded d;
+    DecodeIco(file, d, 256, 4);
     ASSERT_EQ(d.parser.ChosenIndex(), 2);
     ASSERT_EQ(d.image.Width(), 256);
     EXPECT_EQ(d.image.ImageType(), imgIcon);
@@ -186,25 +186,25 @@ TEST(IcoDecoder, BitmapEdgeCases) {
     // The image's own bit count is 0: the directory's is taken.
     IconImage noOwnDepth = Masked2x2(0, 0);
     noOwnDepth.data[14] = 0;
-    Decoded d;
-    Decode(test_bmp::IconFile(1, {noOwnDepth}), d, 2, 8);
+    IcoDecoded d;
+    DecodeIco(test_bmp::IconFile(1, {noOwnDepth}), d, 2, 8);
     EXPECT_EQ(d.parser.bitDepth(1), 8);
     EXPECT_NE(d.image.Handle(), 0u);
 
     // Bytes in resource that leave no room for the mask: a directory, no image.
     IconImage cut = Masked2x2(0, 0);
     cut.data.resize(40 + 1024 + 2);
-    Decoded c;
+    IcoDecoded c;
     ASSERT_TRUE(c.image.InitializeDIB(3, 3));
-    Decode(test_bmp::IconFile(1, {cut}), c, 2, 8);
+    DecodeIco(test_bmp::IconFile(1, {cut}), c, 2, 8);
     EXPECT_TRUE(c.ok);
     EXPECT_EQ(c.image.Handle(), 0u);
 
     // Only a 64-bit image: chosen, as nothing else is there, but not decodable.
     IconImage deep = Masked2x2(0, 0);
     deep.data[14] = 64;
-    Decoded n;
-    Decode(test_bmp::IconFile(1, {deep}), n);
+    IcoDecoded n;
+    DecodeIco(test_bmp::IconFile(1, {deep}), n);
     EXPECT_TRUE(n.ok);
     EXPECT_EQ(n.parser.ChosenIndex(), 1);
     EXPECT_EQ(n.image.Handle(), 0u);
@@ -215,8 +215,8 @@ TEST(IcoDecoder, LeavesTheCallersBytesUnchanged) {
     ASSERT_FALSE(original.empty());
     Bytes file = original;
     for (int depth : {8, 32}) {
-        Decoded d;
-        Decode(file, d, 32, depth);
+        IcoDecoded d;
+        DecodeIco(file, d, 32, depth);
         EXPECT_NE(d.image.Handle(), 0u);
         EXPECT_EQ(d.image.ImageType(), depth == 32 ? imgCursorAlpha : imgCursor);
     }

@@ -10,21 +10,21 @@
 
 namespace {
 
-using test_png::Builder;
+using PngBuilder = test_png::Builder;
 using test_png::Bytes;
 using mendlow::DecodeStatus;
 
 // 2 x 3 RGBA: opaque red, a nearly transparent colour, a transparent white,
 // half-transparent blue, opaque black, transparent green.
-const Bytes kRgba = {255, 0, 0, 255, 215, 241, 255, 2, 255, 255, 255, 0,
+const Bytes kEntryRgba = {255, 0, 0, 255, 215, 241, 255, 2, 255, 255, 255, 0,
                      0, 0, 255, 128, 0, 0, 0, 255, 0, 255, 0, 0};
 
-Bytes RgbaPng(bool interlaced = false) {
-    Bytes rows = interlaced ? test_png::Adam7(kRgba, 2, 3, 4) : test_png::Plain(kRgba, 2, 3, 4);
-    return Builder().Header(2, 3, 8, 6, interlaced ? 1 : 0).Data(rows, 2).End();
+Bytes EntryRgbaPng(bool interlaced = false) {
+    Bytes rows = interlaced ? test_png::Adam7(kEntryRgba, 2, 3, 4) : test_png::Plain(kEntryRgba, 2, 3, 4);
+    return PngBuilder().Header(2, 3, 8, 6, interlaced ? 1 : 0).Data(rows, 2).End();
 }
 
-mendlow::DecodeResult Decode(const Bytes& file, Bytes& out, mendlow::DecodeOptions options = {}) {
+mendlow::DecodeResult DecodeEntry(const Bytes& file, Bytes& out, mendlow::DecodeOptions options = {}) {
     mendlow::DecodedImage image;
     mendlow::DecodeResult result = mendlow::DecodeImage(file.data(), file.size(), options, image);
     out = image.pixels;
@@ -38,7 +38,7 @@ TEST(DecodeImage, EveryLayoutGivesTheStoredOrPremultipliedColoursAndLeavesThePad
             for (auto alpha : {AlphaMode::Straight, AlphaMode::Premultiplied})
                 for (auto rows : {RowOrder::TopDown, RowOrder::BottomUp}) {
                     SCOPED_TRACE(testing::Message() << interlaced << int(channels) << int(alpha) << int(rows));
-                    const Bytes png = RgbaPng(interlaced);
+                    const Bytes png = EntryRgbaPng(interlaced);
                     const size_t stride = 2 * 4 + 3;
                     Bytes buffer(stride * 3, 0xEE);
                     auto result = mendlow::DecodeImage(png.data(), png.size(), {channels, alpha, rows}, buffer.data(),
@@ -47,7 +47,7 @@ TEST(DecodeImage, EveryLayoutGivesTheStoredOrPremultipliedColoursAndLeavesThePad
                     for (int y = 0; y < 3; ++y) {
                         const uint8_t* row = buffer.data() + (rows == RowOrder::TopDown ? y : 2 - y) * stride;
                         for (int x = 0; x < 2; ++x) {
-                            const uint8_t* s = &kRgba[(y * 2 + x) * 4];
+                            const uint8_t* s = &kEntryRgba[(y * 2 + x) * 4];
                             uint8_t want[4] = {s[0], s[1], s[2], s[3]};
                             if (alpha == AlphaMode::Premultiplied)
                                 for (int c = 0; c < 3; ++c) want[c] = uint8_t(want[c] * s[3] / 255);
@@ -69,41 +69,41 @@ TEST(DecodeImage, SampleKindsGiveTheirStoredColours) {
     const Bytes palette = {10, 20, 30, 40, 50, 60, 70, 80, 90};
     const uint32_t kWrongCrc = 1;
     const Case cases[] = {
-        {"grey and alpha", Builder().Header(2, 1, 8, 4).Data(test_png::Plain({7, 0, 200, 9}, 2, 1, 2)).End(),
+        {"grey and alpha", PngBuilder().Header(2, 1, 8, 4).Data(test_png::Plain({7, 0, 200, 9}, 2, 1, 2)).End(),
          {7, 7, 7, 0, 200, 200, 200, 9}},
-        {"palette, shorter tRNS", Builder().Header(3, 1, 8, 3).Chunk("PLTE", palette).Chunk("tRNS", {0, 3})
+        {"palette, shorter tRNS", PngBuilder().Header(3, 1, 8, 3).Chunk("PLTE", palette).Chunk("tRNS", {0, 3})
               .Data(test_png::Plain({0, 1, 2}, 3, 1, 1)).End(),
          {10, 20, 30, 0, 40, 50, 60, 3, 70, 80, 90, 255}},
-        {"RGB keyed: the colour stays", Builder().Header(2, 1, 8, 2).Chunk("tRNS", {0, 1, 0, 2, 0, 3})
+        {"RGB keyed: the colour stays", PngBuilder().Header(2, 1, 8, 2).Chunk("tRNS", {0, 1, 0, 2, 0, 3})
               .Data(test_png::Plain({1, 2, 3, 1, 2, 4}, 2, 1, 3)).End(),
          {1, 2, 3, 0, 1, 2, 4, 255}},
-        {"tRNS with a wrong CRC-32 is ignored", Builder().Header(1, 1, 8, 2).Chunk("tRNS", {0, 1, 0, 2, 0, 3}, &kWrongCrc)
+        {"tRNS with a wrong CRC-32 is ignored", PngBuilder().Header(1, 1, 8, 2).Chunk("tRNS", {0, 1, 0, 2, 0, 3}, &kWrongCrc)
               .Data(test_png::Plain({1, 2, 3}, 1, 1, 3)).End(),
          {1, 2, 3, 255}},
-        {"RGB key beyond 8 bits matches nothing", Builder().Header(1, 1, 8, 2).Chunk("tRNS", {1, 1, 0, 2, 0, 3})
+        {"RGB key beyond 8 bits matches nothing", PngBuilder().Header(1, 1, 8, 2).Chunk("tRNS", {1, 1, 0, 2, 0, 3})
               .Data(test_png::Plain({1, 2, 3}, 1, 1, 3)).End(),
          {1, 2, 3, 255}},
-        {"2-bit grey scaled, keyed", Builder().Header(4, 1, 2, 0).Chunk("tRNS", {0, 2})
+        {"2-bit grey scaled, keyed", PngBuilder().Header(4, 1, 2, 0).Chunk("tRNS", {0, 2})
               .Data(test_png::Plain({0x1B}, 1, 1, 1)).End(),
          {0, 0, 0, 255, 85, 85, 85, 255, 170, 170, 170, 0, 255, 255, 255, 255}},
-        {"16-bit grey key matches whole samples", Builder().Header(2, 1, 16, 0).Chunk("tRNS", {0x12, 0x34})
+        {"16-bit grey key matches whole samples", PngBuilder().Header(2, 1, 16, 0).Chunk("tRNS", {0x12, 0x34})
               .Data(test_png::Plain({0x12, 0x34, 0x12, 0x35}, 2, 1, 2)).End(),
          {0x12, 0x12, 0x12, 0, 0x12, 0x12, 0x12, 255}},
-        {"16-bit RGBA keeps high bytes", Builder().Header(1, 1, 16, 6)
+        {"16-bit RGBA keeps high bytes", PngBuilder().Header(1, 1, 16, 6)
               .Data(test_png::Plain({1, 99, 2, 99, 3, 99, 4, 99}, 1, 1, 8)).End(),
          {1, 2, 3, 4}},
     };
     for (const Case& c : cases) {
         Bytes out;
-        auto result = Decode(c.png, out);
+        auto result = DecodeEntry(c.png, out);
         EXPECT_EQ(result.status, DecodeStatus::Ok) << c.name << ": " << result.message;
         EXPECT_EQ(out, c.rgba) << c.name;
     }
 }
 
 TEST(DecodeImage, BadFilesAndArgumentsAnswerTheirReason) {
-    const Bytes raw = test_png::Plain(kRgba, 2, 3, 4);
-    const Bytes good = RgbaPng();
+    const Bytes raw = test_png::Plain(kEntryRgba, 2, 3, 4);
+    const Bytes good = EntryRgbaPng();
     Bytes badCrc = good;
     badCrc.back() ^= 1;  // IEND's
     Bytes badAdler = test_png::ZlibStored(raw);
@@ -120,18 +120,18 @@ TEST(DecodeImage, BadFilesAndArgumentsAnswerTheirReason) {
         DecodeStatus status;
     };
     const Case cases[] = {
-        {"not a picture", kRgba, {}, DecodeStatus::NotAPicture},
+        {"not a picture", kEntryRgba, {}, DecodeStatus::NotAPicture},
         {"CRC", badCrc, {}, DecodeStatus::ChecksumMismatch},
         {"CRC unchecked", badCrc, unchecked, DecodeStatus::Ok},
-        {"Adler", Builder().Header(2, 3, 8, 6).Chunk("IDAT", badAdler).End(), {}, DecodeStatus::ChecksumMismatch},
-        {"Adler unchecked", Builder().Header(2, 3, 8, 6).Chunk("IDAT", badAdler).End(), unchecked, DecodeStatus::Ok},
+        {"Adler", PngBuilder().Header(2, 3, 8, 6).Chunk("IDAT", badAdler).End(), {}, DecodeStatus::ChecksumMismatch},
+        {"Adler unchecked", PngBuilder().Header(2, 3, 8, 6).Chunk("IDAT", badAdler).End(), unchecked, DecodeStatus::Ok},
         {"file cut", Bytes(good.begin(), good.end() - 20), {}, DecodeStatus::Truncated},
-        {"data ends early", Builder().Header(2, 3, 8, 6).Data(shortData).End(), {}, DecodeStatus::Truncated},
+        {"data ends early", PngBuilder().Header(2, 3, 8, 6).Data(shortData).End(), {}, DecodeStatus::Truncated},
         {"over the limit", good, tiny, DecodeStatus::TooLarge},
-        {"10^10 pixels", Builder().Header(100000, 100000, 8, 6).Data(raw).End(), {}, DecodeStatus::TooLarge},
-        {"no palette", Builder().Header(1, 1, 8, 3).Data({0, 0}).End(), {}, DecodeStatus::Damaged},
-        {"IDAT first", Builder().Data(raw).Header(2, 3, 8, 6).End(), {}, DecodeStatus::Damaged},
-        {"depth 3", Builder().Header(2, 3, 3, 0).Data(raw).End(), {}, DecodeStatus::Damaged},
+        {"10^10 pixels", PngBuilder().Header(100000, 100000, 8, 6).Data(raw).End(), {}, DecodeStatus::TooLarge},
+        {"no palette", PngBuilder().Header(1, 1, 8, 3).Data({0, 0}).End(), {}, DecodeStatus::Damaged},
+        {"IDAT first", PngBuilder().Data(raw).Header(2, 3, 8, 6).End(), {}, DecodeStatus::Damaged},
+        {"depth 3", PngBuilder().Header(2, 3, 3, 0).Data(raw).End(), {}, DecodeStatus::Damaged},
         {"unknown option", good, bogus, DecodeStatus::InvalidArgument},
     };
     for (const Case& c : cases) {
@@ -153,17 +153,17 @@ TEST(DecodeImage, BadFilesAndArgumentsAnswerTheirReason) {
 TEST(ReadImageInfo, ReadsTheHeadersAlone) {
     const Bytes rgb = test_png::Plain({1, 2, 3}, 1, 1, 3);
     const Bytes garbage = {1, 2, 3};
-    auto info = mendlow::ReadImageInfo(RgbaPng().data(), RgbaPng().size());
+    auto info = mendlow::ReadImageInfo(EntryRgbaPng().data(), EntryRgbaPng().size());
     EXPECT_TRUE(info);
     EXPECT_EQ(info.info.width, 2);
     EXPECT_EQ(info.info.height, 3);
     EXPECT_EQ(info.info.format, mendlow::FileFormat::Png);
     EXPECT_TRUE(info.info.hasAlpha);
-    const Bytes opaque = Builder().Header(1, 1, 8, 2).Chunk("IDAT", garbage).End();  // pixels not decoded
+    const Bytes opaque = PngBuilder().Header(1, 1, 8, 2).Chunk("IDAT", garbage).End();  // pixels not decoded
     info = mendlow::ReadImageInfo(opaque.data(), opaque.size());
     EXPECT_TRUE(info) << info.message;
     EXPECT_FALSE(info.info.hasAlpha);
-    const Bytes keyed = Builder().Header(1, 1, 8, 2).Chunk("tRNS", {0, 1, 0, 2, 0, 3}).Data(rgb).End();
+    const Bytes keyed = PngBuilder().Header(1, 1, 8, 2).Chunk("tRNS", {0, 1, 0, 2, 0, 3}).Data(rgb).End();
     EXPECT_TRUE(mendlow::ReadImageInfo(keyed.data(), keyed.size()).info.hasAlpha);
     EXPECT_EQ(mendlow::ReadImageInfo(garbage.data(), garbage.size()).status, DecodeStatus::NotAPicture);
 }
@@ -176,9 +176,9 @@ TEST(DecodeImage, FourThreadsAtOnceGiveWhatOneGives) {
         const int side = 64 + 16 * t;
         Bytes samples(size_t(side) * side * 4);
         for (size_t i = 0; i < samples.size(); ++i) samples[i] = uint8_t(i * (t + 3) >> 3);
-        files.push_back(Builder().Header(side, side, 8, 6, t & 1).Data(
+        files.push_back(PngBuilder().Header(side, side, 8, 6, t & 1).Data(
             t & 1 ? test_png::Adam7(samples, side, side, 4) : test_png::Plain(samples, side, side, 4), 3).End());
-        ASSERT_TRUE(Decode(files[t], alone[t]));
+        ASSERT_TRUE(DecodeEntry(files[t], alone[t]));
     }
     std::vector<int> mismatches(4);
     std::vector<std::thread> threads;
@@ -186,7 +186,7 @@ TEST(DecodeImage, FourThreadsAtOnceGiveWhatOneGives) {
         threads.emplace_back([&, t] {
             for (int i = 0; i < 40; ++i) {
                 Bytes out;
-                if (!Decode(files[t], out) || out != alone[t]) ++mismatches[t];
+                if (!DecodeEntry(files[t], out) || out != alone[t]) ++mismatches[t];
             }
         });
     for (auto& thread : threads) thread.join();
@@ -194,13 +194,13 @@ TEST(DecodeImage, FourThreadsAtOnceGiveWhatOneGives) {
 }
 
 TEST(DecodeImage, TheFirstFormGivesBlueFirstStraightRowsTopDownAndFalseForOtherBytes) {
-    const Bytes png = RgbaPng();
+    const Bytes png = EntryRgbaPng();
     mendlow::DecodedImage image;
     ASSERT_TRUE(mendlow::DecodeImage(png.data(), png.size(), image));
     ASSERT_EQ(image.width, 2);
     ASSERT_EQ(image.height, 3);
     EXPECT_EQ(Bytes(image.pixels.begin() + 4, image.pixels.begin() + 8), Bytes({255, 241, 215, 2}));
-    EXPECT_FALSE(mendlow::DecodeImage(kRgba.data(), kRgba.size(), image));
+    EXPECT_FALSE(mendlow::DecodeImage(kEntryRgba.data(), kEntryRgba.size(), image));
     EXPECT_TRUE(image.pixels.empty());
     EXPECT_FALSE(mendlow::DecodeImage(nullptr, 0, image));
 }

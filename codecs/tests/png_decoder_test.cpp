@@ -16,7 +16,7 @@ namespace {
 using test_png::Builder;
 using test_png::Bytes;
 
-struct Decoded {
+struct PngDecoded {
     bool isPng = false;
     bool hasImage = false;
     int width = 0, height = 0;
@@ -25,12 +25,12 @@ struct Decoded {
 };
 
 // Always the own path: where GDI+ exists it would otherwise decode first.
-Decoded Decode(const Bytes& file, bool withZlib = true) {
+PngDecoded DecodePng(const Bytes& file, bool withZlib = true) {
     gdiplus::SetDisabled(true);
     modParsers::SetZlibDisabled(!withZlib);
     c32bppDIB image;
     cPNGparser parser;
-    Decoded d;
+    PngDecoded d;
     d.isPng = parser.LoadStream(file, image, 0, static_cast<int64_t>(file.size()), 0);
     modParsers::SetZlibDisabled(false);
     gdiplus::SetDisabled(false);
@@ -66,11 +66,11 @@ TEST(PngDecoder, RecognisesOnlyPngInsideItsWindow) {
     Bytes notPng = png;
     notPng[1] = 'Q';
     gdiplus::SetDisabled(false);
-    EXPECT_FALSE(Decode(notPng).isPng);
+    EXPECT_FALSE(DecodePng(notPng).isPng);
 }
 
 TEST(PngDecoder, PixelsAreBottomUpAndIdatMayBeSplit) {
-    Decoded one = Decode(SmallGreyPng(1)), many = Decode(SmallGreyPng(7));
+    PngDecoded one = DecodePng(SmallGreyPng(1)), many = DecodePng(SmallGreyPng(7));
     ASSERT_TRUE(one.hasImage);
     EXPECT_EQ(one.bgra, many.bgra);
     EXPECT_FALSE(one.alpha);
@@ -84,12 +84,12 @@ TEST(PngDecoder, PixelsAreBottomUpAndIdatMayBeSplit) {
 TEST(PngDecoder, ChunkRunningOneBytePastTheEndFails) {
     Bytes png = SmallGreyPng();
     png.pop_back();
-    Decoded d = Decode(png);
+    PngDecoded d = DecodePng(png);
     EXPECT_TRUE(d.isPng);
     EXPECT_FALSE(d.hasImage);
     Bytes noEnd = SmallGreyPng();
     noEnd.resize(noEnd.size() - 12);  // no IEND at all
-    EXPECT_FALSE(Decode(noEnd).hasImage);
+    EXPECT_FALSE(DecodePng(noEnd).hasImage);
 }
 
 TEST(PngDecoder, ChecksumsAreTestedOnlyWithZlibAndOnlyWhereTheyMatter) {
@@ -98,13 +98,13 @@ TEST(PngDecoder, ChecksumsAreTestedOnlyWithZlibAndOnlyWhereTheyMatter) {
         Bytes raw = test_png::Plain(Grey8(5, 4), 5, 4, 1);
         return Builder().Header(5, 4, 8, 0).Chunk("IDAT", test_png::ZlibStored(raw), crc).End();
     };
-    EXPECT_FALSE(Decode(withIdatCrc(&wrong), true).hasImage);
-    EXPECT_TRUE(Decode(withIdatCrc(&wrong), false).hasImage);
-    EXPECT_TRUE(Decode(withIdatCrc(&zero), true).hasImage);  // 0 is never tested
+    EXPECT_FALSE(DecodePng(withIdatCrc(&wrong), true).hasImage);
+    EXPECT_TRUE(DecodePng(withIdatCrc(&wrong), false).hasImage);
+    EXPECT_TRUE(DecodePng(withIdatCrc(&zero), true).hasImage);  // 0 is never tested
 
     Bytes raw = test_png::Plain(Grey8(5, 4), 5, 4, 1);
     Bytes text = Builder().Header(5, 4, 8, 0).Chunk("tEXt", {'a', 0, 'b'}, &wrong).Data(raw).End();
-    EXPECT_TRUE(Decode(text, true).hasImage);
+    EXPECT_TRUE(DecodePng(text, true).hasImage);
 }
 
 TEST(PngDecoder, HeaderChecks) {
@@ -113,7 +113,7 @@ TEST(PngDecoder, HeaderChecks) {
              {3, 0, 0, 0, 5}, {8, 1, 0, 0, 5}, {8, 0, 2, 0, 5}, {8, 0, 0, 1, 5}, {8, 0, 0, 0, 0},
              {1, 2, 0, 0, 5}, {16, 3, 0, 0, 5}, {8, 0, 0, 0, 0x80000000u}}) {
         Bytes png = Builder().Header(width, 4, depth, type, interlace, compression).Data(Bytes(100)).End();
-        Decoded d = Decode(png);
+        PngDecoded d = DecodePng(png);
         EXPECT_TRUE(d.isPng);
         EXPECT_FALSE(d.hasImage) << int(depth) << " " << int(type) << " " << int(interlace);
     }
@@ -135,7 +135,7 @@ TEST(PngDecoder, InterlacedEqualsPlain) {
                                    : test_png::Plain(samples, c.width, c.height, c.bytesPerPixel);
             return Builder().Header(c.width, c.height, 8, c.type, interlaced).Data(raw).End();
         };
-        Decoded plain = Decode(build(false)), interlaced = Decode(build(true));
+        PngDecoded plain = DecodePng(build(false)), interlaced = DecodePng(build(true));
         ASSERT_TRUE(plain.hasImage && interlaced.hasImage) << c.width << "x" << c.height;
         EXPECT_EQ(plain.bgra, interlaced.bgra) << c.width << "x" << c.height;
     }
@@ -145,17 +145,17 @@ TEST(PngDecoder, FilterSevenIsToleratedOnlyInPlainImages) {
     Bytes samples = Grey8(3, 3);
     Bytes plain = test_png::Plain(samples, 3, 3, 1);
     plain[4] = 7;  // second row
-    Decoded d = Decode(Builder().Header(3, 3, 8, 0).Data(plain).End());
+    PngDecoded d = DecodePng(Builder().Header(3, 3, 8, 0).Data(plain).End());
     ASSERT_TRUE(d.hasImage);
     EXPECT_EQ(d.bgra[3 * 4], samples[3]);  // taken as stored
     Bytes interlaced = test_png::Adam7(samples, 3, 3, 1);
     interlaced.back() = 7;
     interlaced[interlaced.size() - 4] = 7;  // the filter byte of pass 7's row
-    EXPECT_FALSE(Decode(Builder().Header(3, 3, 8, 0, 1).Data(interlaced).End()).hasImage);
+    EXPECT_FALSE(DecodePng(Builder().Header(3, 3, 8, 0, 1).Data(interlaced).End()).hasImage);
 }
 
 TEST(PngDecoder, PremultipliesWithTruncation) {
-    Decoded d = Decode(Builder().Header(1, 1, 8, 6).Data({0, 200, 100, 50, 128}).End());
+    PngDecoded d = DecodePng(Builder().Header(1, 1, 8, 6).Data({0, 200, 100, 50, 128}).End());
     EXPECT_EQ(d.bgra, (Bytes{25, 50, 100, 128}));
     EXPECT_TRUE(d.alpha);
 }
@@ -165,7 +165,7 @@ TEST(PngDecoder, PremultipliesEveryColourAndAlphaPair) {
     Bytes samples;
     for (int y = 0; y < 256; ++y)
         for (int x = 0; x < 256; ++x) samples.insert(samples.end(), {uint8_t(x), uint8_t(x), uint8_t(255 - x), uint8_t(y)});
-    Decoded d = Decode(Builder().Header(256, 256, 8, 6).Data(test_png::Plain(samples, 256, 256, 4)).End());
+    PngDecoded d = DecodePng(Builder().Header(256, 256, 8, 6).Data(test_png::Plain(samples, 256, 256, 4)).End());
     ASSERT_TRUE(d.hasImage);
     int wrong = 0;
     for (int y = 0; y < 256; ++y)
@@ -220,7 +220,7 @@ TEST(PngDecoder, EveryFilterAtEveryPixelSize) {
                          .Header(width, height, c.depth, c.colourType)
                          .Data(FilterRows(samples, width * c.bytesPerPixel, c.bytesPerPixel))
                          .End();
-        Decoded d = Decode(file);
+        PngDecoded d = DecodePng(file);
         ASSERT_TRUE(d.hasImage) << int(c.colourType) << "/" << int(c.depth);
         const size_t step = c.depth / 8;
         Bytes expected;
@@ -237,24 +237,24 @@ TEST(PngDecoder, EveryFilterAtEveryPixelSize) {
 
 TEST(PngDecoder, DefaultPalettes) {
     // 2-bit grey: 0, 1, 2, 3 in one byte.
-    Decoded grey = Decode(Builder().Header(4, 1, 2, 0).Data({0, 0x1B}).End());
+    PngDecoded grey = DecodePng(Builder().Header(4, 1, 2, 0).Data({0, 0x1B}).End());
     ASSERT_TRUE(grey.hasImage);
     EXPECT_EQ((Bytes{grey.bgra[0], grey.bgra[4], grey.bgra[8], grey.bgra[12]}), (Bytes{0, 85, 170, 255}));
     // 1-bit palette without PLTE: black and white.
-    Decoded palette = Decode(Builder().Header(2, 1, 1, 3).Data({0, 0x40}).End());
+    PngDecoded palette = DecodePng(Builder().Header(2, 1, 1, 3).Data({0, 0x40}).End());
     ASSERT_TRUE(palette.hasImage);
     EXPECT_EQ(palette.bgra, (Bytes{0, 0, 0, 255, 255, 255, 255, 255}));
 }
 
 TEST(PngDecoder, TransparencyKeysAndTables) {
     // 16-bit grey keyed 0x1234: every sample with high byte 0x12 is transparent.
-    Decoded grey16 = Decode(
+    PngDecoded grey16 = DecodePng(
         Builder().Header(3, 1, 16, 0).Chunk("tRNS", {0x12, 0x34}).Data({0, 0x12, 0x34, 0x12, 0x99, 0x13, 0x34}).End());
     EXPECT_EQ(grey16.bgra, (Bytes{0, 0, 0, 0, 0, 0, 0, 0, 0x13, 0x13, 0x13, 255}));
     EXPECT_TRUE(grey16.alpha);
 
     // 8-bit RGB keyed pure green.
-    Decoded rgb = Decode(Builder()
+    PngDecoded rgb = DecodePng(Builder()
                              .Header(2, 1, 8, 2)
                              .Chunk("tRNS", {0, 0, 0, 255, 0, 0})
                              .Data({0, 0, 255, 0, 0, 255, 1})
@@ -263,20 +263,20 @@ TEST(PngDecoder, TransparencyKeysAndTables) {
 
     // A palette with three tRNS entries: the rest opaque; an index beyond the palette fails.
     Bytes plte = {10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120, 130, 140, 150};
-    Decoded table = Decode(
+    PngDecoded table = DecodePng(
         Builder().Header(5, 1, 8, 3).Chunk("PLTE", plte).Chunk("tRNS", {0, 255, 51}).Data({0, 0, 1, 2, 3, 4}).End());
     EXPECT_EQ(table.bgra, (Bytes{0, 0, 0, 0, 60, 50, 40, 255, 18, 16, 14, 51, 120, 110, 100, 255, 150, 140, 130, 255}));
     EXPECT_FALSE(
-        Decode(Builder().Header(2, 1, 8, 3).Chunk("PLTE", plte).Data({0, 4, 5}).End()).hasImage);
+        DecodePng(Builder().Header(2, 1, 8, 3).Chunk("PLTE", plte).Data({0, 4, 5}).End()).hasImage);
 
     // PLTE in a grey image and tRNS in an RGBA image are ignored.
-    Decoded ignored = Decode(Builder()
+    PngDecoded ignored = DecodePng(Builder()
                                  .Header(1, 1, 8, 0)
                                  .Chunk("PLTE", {1, 2})  // not even a multiple of 3
                                  .Data({0, 77})
                                  .End());
     EXPECT_EQ(ignored.bgra, (Bytes{77, 77, 77, 255}));
-    Decoded rgba = Decode(Builder().Header(1, 1, 8, 6).Chunk("tRNS", {1}).Data({0, 1, 2, 3, 255}).End());
+    PngDecoded rgba = DecodePng(Builder().Header(1, 1, 8, 6).Chunk("tRNS", {1}).Data({0, 1, 2, 3, 255}).End());
     EXPECT_EQ(rgba.bgra, (Bytes{3, 2, 1, 255}));
 }
 

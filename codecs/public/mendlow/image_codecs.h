@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "mendlow/codecs_export.h"
+
 namespace mendlow {
 
 enum class DecodeStatus : int32_t {
@@ -28,7 +30,7 @@ enum class DecodeStatus : int32_t {
 };
 
 // A short English text for a status, for logs ("ok", "damaged", ...).
-const char* DescribeStatus(DecodeStatus status) noexcept;
+MENDLOW_CODECS_API const char* DescribeStatus(DecodeStatus status) noexcept;
 
 enum class FileFormat : int32_t { Unknown = 0, Png = 1, Bmp = 2, Gif = 3, Ico = 4, Cur = 5 };
 
@@ -72,7 +74,7 @@ struct DecodeOptions {
 // Size, format and alpha from the headers, without decoding pixels, as a
 // decode with the checksums checked sees them. An ICO or CUR file gives the
 // image DecodeImage would choose.
-DecodeResult ReadImageInfo(const uint8_t* file, size_t size) noexcept;
+MENDLOW_CODECS_API DecodeResult ReadImageInfo(const uint8_t* file, size_t size) noexcept;
 
 // Four bytes a pixel as the options say. Straight alpha gives each pixel's
 // stored colour, also where it is transparent; premultiplied gives
@@ -83,8 +85,8 @@ DecodeResult ReadImageInfo(const uint8_t* file, size_t size) noexcept;
 // the buffer at least stride x (height - 1) + width x 4 bytes (ask
 // ReadImageInfo first). Nothing past the last pixel of a row is written. On
 // failure the buffer holds whatever was decoded so far.
-DecodeResult DecodeImage(const uint8_t* file, size_t size, const DecodeOptions& options, uint8_t* pixels,
-                         size_t bufferSize, size_t stride) noexcept;
+MENDLOW_CODECS_API DecodeResult DecodeImage(const uint8_t* file, size_t size, const DecodeOptions& options,
+                                            uint8_t* pixels, size_t bufferSize, size_t stride) noexcept;
 
 struct DecodedImage {
     int32_t width = 0;
@@ -94,12 +96,12 @@ struct DecodedImage {
 };
 
 // The same into an image it allocates; left empty on failure.
-DecodeResult DecodeImage(const uint8_t* file, size_t size, const DecodeOptions& options,
-                         DecodedImage& image) noexcept;
+MENDLOW_CODECS_API DecodeResult DecodeImage(const uint8_t* file, size_t size, const DecodeOptions& options,
+                                            DecodedImage& image) noexcept;
 
 // The first form of this entry, kept for the programs that call it: blue,
 // green, red, alpha, straight, top-down, with the default limits; false on
 // any failure.
-bool DecodeImage(const uint8_t* file, size_t size, DecodedImage& image) noexcept;
+MENDLOW_CODECS_API bool DecodeImage(const uint8_t* file, size_t size, DecodedImage& image) noexcept;
 
 }  // namespace mendlow

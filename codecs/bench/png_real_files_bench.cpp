@@ -5,9 +5,10 @@
 // benchmarks) miss what real files do: small icons, palettes with tRNS,
 // 16-bit samples, big flat screenshots.
 //   png_real_files_bench LIST [--runs N]
-// Each time is the best of N samples (15 by default), the decoders taking
-// turns within each sample so that a busy moment on the machine hits them
-// alike; a sample repeats the decode until it lasts a few milliseconds.
+// Each time is the best of N samples (15 by default), taken in N passes over
+// all files with the decoders taking turns, so that a busy moment on the
+// machine hits them alike; a sample repeats the decode until it lasts a few
+// milliseconds.
 #include <malloc.h>
 #include <png.h>
 #include <spng.h>
@@ -235,24 +236,23 @@ bool CheckOutputs(const File& file, bool (&works)[kDecoders], int& mendlowMismat
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
-// Best seconds per decode for each decoder.
-void Time(const File& file, const bool (&works)[kDecoders], int runs, double (&best)[kDecoders]) {
-    std::unique_ptr<uint8_t[]> out(new uint8_t[file.OutputSize()]);
-    std::memset(out.get(), 0, file.OutputSize());  // pages touched once, as a caller's reused buffer
-    // Enough decodes a sample that the clock's resolution and the loop do not count.
+// Enough decodes a sample that the clock's resolution and the loop do not count.
+int Repeats(const File& file, uint8_t* out) {
     auto start = Clock::now();
-    Decode(kLibpng, file, out.get());
+    Decode(kLibpng, file, out);
     double once = Seconds(Clock::now() - start);
-    int repeats = std::clamp(static_cast<int>(std::ceil(0.005 / std::max(once, 1e-7))), 1, 100000);
-    for (double& b : best) b = INFINITY;
-    for (int run = 0; run < runs; ++run) {
-        for (int turn = 0; turn < kDecoders; ++turn) {
-            int d = (turn + run) % kDecoders;  // no decoder always first after another's cache damage
-            if (!works[d]) continue;
-            start = Clock::now();
-            for (int i = 0; i < repeats; ++i) Decode(d, file, out.get());
-            best[d] = std::min(best[d], Seconds(Clock::now() - start) / repeats);
-        }
+    return std::clamp(static_cast<int>(std::ceil(0.005 / std::max(once, 1e-7))), 1, 100000);
+}
+
+// One sample of each decoder, lowering best (seconds per decode) where faster.
+void Sample(const File& file, const std::array<bool, kDecoders>& works, int repeats, int run, uint8_t* out,
+            std::array<double, kDecoders>& best) {
+    for (int turn = 0; turn < kDecoders; ++turn) {
+        int d = (turn + run) % kDecoders;  // no decoder always right after the same one
+        if (!works[d]) continue;
+        auto start = Clock::now();
+        for (int i = 0; i < repeats; ++i) Decode(d, file, out);
+        best[d] = std::min(best[d], Seconds(Clock::now() - start) / repeats);
     }
 }
 
@@ -394,17 +394,26 @@ int main(int argc, char** argv) {
     std::printf("%-66s | %-46s | %s\n", "", "checksums on", "checksums off");
     std::printf("%-36s %9s %-12s %6s | %7s %12s %12s %12s | %7s %12s %12s\n", "file", "pixels", "kind", "KiB",
                 "libpng", "libspng", "stb_image", "mendlow", "libpng", "libspng", "mendlow");
+    // Every file is sampled once a pass, so that a busy spell on the machine
+    // costs each file a sample, not one file all of its samples.
+    size_t largest = 0;
+    for (const File& file : files) largest = std::max(largest, file.OutputSize());
+    std::unique_ptr<uint8_t[]> out(new uint8_t[largest]);
+    std::memset(out.get(), 0, largest);  // pages touched once, as a caller's reused buffer
+    std::vector<int> repeats;
+    for (const File& file : files) repeats.push_back(Repeats(file, out.get()));
     std::vector<std::array<double, kDecoders>> times(files.size());
+    for (auto& t : times) t.fill(INFINITY);
+    for (int run = 0; run < runs; ++run)
+        for (size_t i = 0; i < files.size(); ++i) Sample(files[i], works[i], repeats[i], run, out.get(), times[i]);
+
     for (const std::string& group : groups) {
         std::printf("%s\n", group.c_str());
         for (size_t i = 0; i < files.size(); ++i) {
             const File& file = files[i];
             if (file.group != group) continue;
-            bool w[kDecoders];
-            std::copy(works[i].begin(), works[i].end(), w);
-            double best[kDecoders];
-            Time(file, w, runs, best);
-            std::copy(std::begin(best), std::end(best), times[i].begin());
+            const std::array<bool, kDecoders>& w = works[i];
+            const std::array<double, kDecoders>& best = times[i];
             auto cell = [&](int d, int base) {
                 if (!w[d]) return std::string("        fail");
                 char text[32];
@@ -423,7 +432,6 @@ int main(int argc, char** argv) {
                         cell(kSpng, kLibpng).c_str(), cell(kStb, kLibpng).c_str(), cell(kMendlow, kLibpng).c_str(),
                         plain(kLibpngOff).c_str(), cell(kSpngOff, kLibpngOff).c_str(),
                         cell(kMendlowOff, kLibpngOff).c_str());
-            std::fflush(stdout);
         }
     }
 

@@ -611,7 +611,17 @@ private:
                     dst += 8;
                 } while (dst < out);
             } else {
-                for (uint8_t* dst = to; dst < out; ++dst, ++from) *dst = *from;
+                // A short period (an RGB pixel repeated is 3): the period
+                // laid out from phase 0 is stored a word at a time, each
+                // store advancing by the whole periods it holds.
+                uint8_t pattern[8];
+                for (size_t i = 0; i < 8; ++i) pattern[i] = from[i % distance];
+                const size_t advance = 8 - 8 % distance;
+                uint8_t* dst = to;
+                do {
+                    std::memcpy(dst, pattern, 8);
+                    dst += advance;
+                } while (dst < out);
             }
         }
 

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <utility>
 
+#include "codecs/pixels_x86.h"
+
 namespace png {
 namespace {
 
@@ -266,6 +268,13 @@ void WriteTrueColour8Rows(const Colours& c, const uint8_t* data, const PassGeome
             for (int64_t k = 0; k < g.columns; ++k, s += step, pixel += dx)
                 PutPixel(pixel, Pack<RedFirst, Premultiply>(s[0], s[0], s[0], s[1]));
         } else if (key == -1) {
+#ifdef MENDLOW_X86_PIXELS
+            static const bool ssse3 = HasSsse3();
+            if (ssse3 && dx == 4) {
+                ExpandRgbSsse3(s, pixel, static_cast<size_t>(g.columns), RedFirst);
+                continue;
+            }
+#endif
             for (int64_t k = 0; k < g.columns; ++k, s += step, pixel += dx) PutPixel(pixel, Opaque<RedFirst>(s[0], s[1], s[2]));
         } else {
             // A keyed pixel is transparent: all zeros premultiplied, its

@@ -170,6 +170,50 @@ bool UnfilterLanes(uint8_t type, const uint8_t* in, uint8_t* row, const uint8_t*
     return true;
 }
 
+// Rows of three-byte pixels, a pixel per step. Each pixel is read as a word
+// (but the row's last) and stored as its three bytes, so no store overlaps a
+// later load, also when the row is unfiltered in place.
+inline Lanes LoadThreeLanes(const uint8_t* p, bool last) {
+    uint32_t word;
+    if (!last)
+        std::memcpy(&word, p, 4);
+    else
+        word = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16;
+    PixelBytes b;
+    std::memcpy(&b, &word, 4);
+    return __builtin_convertvector(b, Lanes);
+}
+
+template <int Type>
+void UnfilterLanes3(const uint8_t* in, uint8_t* row, const uint8_t* up, size_t length) {
+    Lanes left{}, upLeft{};
+    for (size_t i = 0; i + 3 <= length; i += 3) {
+        const bool last = i + 3 == length;
+        const Lanes raw = LoadThreeLanes(in + i, last), above = LoadThreeLanes(up + i, last);
+        Lanes value;
+        if constexpr (Type == 1)
+            value = raw + left;
+        else if constexpr (Type == 3)
+            value = raw + ((left + above) >> 1);
+        else
+            value = raw + PaethLanes(left, above, upLeft);
+        left = value & 0xFF;
+        upLeft = above;
+        const PixelBytes b = __builtin_convertvector(left, PixelBytes);
+        std::memcpy(row + i, &b, 3);
+    }
+}
+
+// Types 1, 3 and 4; false for other types.
+bool UnfilterLanes3(uint8_t type, const uint8_t* in, uint8_t* row, const uint8_t* up, size_t length) {
+    switch (type) {
+        case 1: UnfilterLanes3<1>(in, row, up, length); return true;
+        case 3: UnfilterLanes3<3>(in, row, up, length); return true;
+        case 4: UnfilterLanes3<4>(in, row, up, length); return true;
+        default: return false;
+    }
+}
+
 // Four RGBA pixels at a time into premultiplied pixels, with the same
 // arithmetic as Premultiplied.
 typedef uint8_t FourPixelBytes __attribute__((vector_size(16)));
@@ -210,12 +254,15 @@ void Unfilter(uint8_t type, const uint8_t* in, uint8_t* row, const uint8_t* prev
     switch (distance) {
         case 1: return UnfilterWithUp<1>(type, in, row, previous, length);
         case 2: return UnfilterWithUp<2>(type, in, row, previous, length);
-        case 3: return UnfilterWithUp<3>(type, in, row, previous, length);
 #ifdef PNG_PIXEL_LANES
+        case 3:
+            if (UnfilterLanes3(type, in, row, previous, length)) return;
+            return UnfilterWithUp<3>(type, in, row, previous, length);
         case 4:
             if (UnfilterLanes(type, in, row, previous, length)) return;
             return UnfilterWithUp<4>(type, in, row, previous, length);
 #else
+        case 3: return UnfilterWithUp<3>(type, in, row, previous, length);
         case 4: return UnfilterWithUp<4>(type, in, row, previous, length);
 #endif
         case 6: return UnfilterWithUp<6>(type, in, row, previous, length);

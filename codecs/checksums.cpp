@@ -74,7 +74,8 @@ uint32_t Crc32(uint32_t crc, const uint8_t* p, size_t size) {
 
 uint32_t Adler32(uint32_t adler, const uint8_t* p, size_t size) {
 #ifdef MENDLOW_X86_CHECKSUMS
-    static const bool sse2 = HasSse2();
+    static const bool avx2 = HasAvx2(), sse2 = HasSse2();
+    if (avx2) return Adler32Avx2(adler, p, size);
     if (sse2) return Adler32Sse2(adler, p, size);
 #endif
     return Adler32Portable(adler, p, size);

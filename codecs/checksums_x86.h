@@ -17,4 +17,7 @@ bool HasClmul();
 // SSE2, 16 bytes a step; any size.
 uint32_t Adler32Sse2(uint32_t adler, const uint8_t* data, size_t size);
 bool HasSse2();
+// AVX2, 32 bytes a step; any size.
+uint32_t Adler32Avx2(uint32_t adler, const uint8_t* data, size_t size);
+bool HasAvx2();
 #endif

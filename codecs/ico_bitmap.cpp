@@ -5,7 +5,6 @@
 #include "codecs/ico_bitmap.h"
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "imagecore/c32bppDIB.h"

@@ -1,4 +1,4 @@
-// Bitmap images of icon and cursor files into the 32-bit image.
+// Bitmap images of icon and cursor files, into the image object or any rows.
 #pragma once
 
 #include <cstdint>

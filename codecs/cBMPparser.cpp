@@ -68,7 +68,7 @@ bool LoadOpaque(std::span<const uint8_t> bmp, const Fields& f, c32bppDIB& host) 
     if (!format || f.pixelOffset < 0 || size_t(f.pixelOffset) > bmp.size()) return false;
     std::span<const uint8_t> pixels = bmp.subspan(size_t(f.pixelOffset));
     if (!dib::HoldsImage(*format, pixels.size()) || !host.InitializeDIB(format->width, format->height)) return false;
-    if (!dib::DecodePixels(*format, pixels, host.Pixels())) {
+    if (!dib::DecodePixels(*format, pixels, OutputRows::Of(host.Pixels()))) {
         host.DestroyDIB();
         return false;
     }

@@ -1,7 +1,8 @@
-// Windows device-independent bitmap pixels to 32-bit BGRA rows, shared by
-// the BMP and ICO/CUR decoders. Colours come out as the system gives them
-// when it reads such a bitmap back at 32 bits per pixel; every alpha byte is
-// 255. Every read is bounds-checked against the spans handed in.
+// Windows device-independent bitmap pixels to 32-bit rows, shared by the BMP
+// and ICO/CUR decoders. Colours come out as the system gives them when it
+// reads such a bitmap back at 32 bits per pixel, in the output's channel
+// order; every alpha byte is 255. Every read is bounds-checked against the
+// spans handed in.
 #pragma once
 
 #include <array>
@@ -10,7 +11,7 @@
 #include <span>
 #include <vector>
 
-#include "imagecore/pixel_view.h"
+#include "codecs/output_rows.h"
 
 namespace dib {
 
@@ -43,18 +44,19 @@ std::optional<Format> ReadFormat(std::span<const uint8_t> header, std::optional<
 // Bytes of one uncompressed row, padded to 4 bytes; nothing on overflow.
 std::optional<size_t> RowBytes(int32_t width, int bitCount);
 
-// Decodes the pixel data into out (format.width x format.height, memory rows
-// bottom-up). Uncompressed data must hold every row. Run-length data may end
-// early or skip pixels: what it never reaches stays black.
-bool DecodePixels(const Format& format, std::span<const uint8_t> pixels, const PixelView& out);
+// Decodes the pixel data into out, which must hold format.width x
+// format.height pixels. Uncompressed data must hold every row. Run-length
+// data may end early or skip pixels: what it never reaches stays black.
+bool DecodePixels(const Format& format, std::span<const uint8_t> pixels, const OutputRows& out);
 
 // Whether the pixel data can hold the image: every row when uncompressed;
 // run-length data may be of any length.
 bool HoldsImage(const Format& format, size_t pixelBytes);
 
-// Run-length decoding into out (rows bottom-up as in the data), colours
-// from 256 table entries; pixels the data never reaches keep their value.
+// Run-length decoding into width x height pixels of out, colours from 256
+// table entries as they are to be written; pixels the data never reaches
+// keep their value.
 void ExpandRunLength(std::span<const uint8_t> data, bool fourBit, const std::array<uint32_t, 256>& colours,
-                     const PixelView& out);
+                     const OutputRows& out, int32_t width, int32_t height);
 
 }  // namespace dib

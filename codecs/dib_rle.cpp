@@ -14,8 +14,8 @@ enum Escape : uint8_t { kEndOfLine = 0, kEndOfBitmap = 1, kDelta = 2 };
 
 class PixelWriter {
 public:
-    PixelWriter(const std::array<uint32_t, 256>& colours, const PixelView& out)
-        : colours_(colours), out_(out), width_(out.width), height_(out.height) {}
+    PixelWriter(const std::array<uint32_t, 256>& colours, const OutputRows& out, int32_t width, int32_t height)
+        : colours_(colours), out_(out), width_(width), height_(height) {}
 
     // count pixels alternating between two indices (the same one for 8 bits).
     void Run(int count, uint8_t first, uint8_t second) {
@@ -39,10 +39,11 @@ public:
 
 private:
     int Visible(int count) const { return x_ >= width_ ? 0 : int(std::min<int64_t>(count, width_ - x_)); }
-    uint8_t* Position() const { return out_.MemoryRow(int32_t(y_)) + 4 * std::min(x_, width_); }
+    // y_ counts from the bottom row, as the data does.
+    uint8_t* Position() const { return out_.Row(int32_t(height_ - 1 - y_)) + 4 * std::min(x_, width_); }
 
     const std::array<uint32_t, 256>& colours_;
-    PixelView out_;
+    OutputRows out_;
     int64_t width_, height_;
     int64_t x_ = 0, y_ = 0;  // wide: runs may push x far past the row
 };
@@ -50,8 +51,8 @@ private:
 }  // namespace
 
 void ExpandRunLength(std::span<const uint8_t> data, bool fourBit, const std::array<uint32_t, 256>& colours,
-                     const PixelView& pixels) {
-    PixelWriter out(colours, pixels);
+                     const OutputRows& rows, int32_t width, int32_t height) {
+    PixelWriter out(colours, rows, width, height);
     size_t at = 0;
     while (!out.Done() && data.size() - at >= 2) {
         const uint8_t count = data[at], value = data[at + 1];

@@ -29,6 +29,13 @@ namespace modParsers {
 // premultiplied accordingly.
 void ValidateAlphaChannel(const PixelView& pixels, bool premultiply, bool& hasAlpha, int32_t& imageType);
 
+// What that analysis makes of the alpha bytes of BGRA pixels, without
+// changing them: none, all 0 or all 255 (ignored: the pixels are opaque);
+// colours never above their alpha and black under transparency (taken as
+// premultiplied); else straight.
+enum class AlphaUse { Ignored, Premultiplied, Straight };
+AlphaUse ClassifyAlpha(std::span<const uint8_t> bgra);
+
 // One rectangle of a region, in picture coordinates (row 0 at the top).
 struct RegionRect {
     int32_t left, top, right, bottom;

@@ -14,7 +14,7 @@ std::optional<std::vector<uint32_t>> Decode(const Bytes& header, const Bytes& pi
     if (!f) return std::nullopt;
     std::vector<uint8_t> bits(size_t(f->width) * f->height * 4, 0x77);
     PixelView view{bits.data(), f->width, f->height};
-    if (!dib::DecodePixels(*f, pixels, view)) return std::nullopt;
+    if (!dib::DecodePixels(*f, pixels, OutputRows::Of(view))) return std::nullopt;
     std::vector<uint32_t> out;
     for (int y = 0; y < f->height; ++y) {
         const uint8_t* p = view.PictureRow(y);

@@ -77,6 +77,8 @@ DecodeResult DecodeImage(const uint8_t* file, size_t size, const DecodeOptions& 
         DecodeResult info = CheckedInfo(file, size, options);
         if (!info) return info;
         const ImageInfo& i = info.info;
+        if (uint64_t(uint32_t(i.width)) * 4 > SIZE_MAX)
+            return Fail(DecodeStatus::TooLarge, "a row does not fit the address space", i);
         const size_t rowBytes = size_t(i.width) * 4;
         if (pixels == nullptr || stride < rowBytes)
             return Fail(DecodeStatus::InvalidArgument, "the stride is less than four bytes a pixel", i);

@@ -400,17 +400,22 @@ private:
     }
 
     bool StartFixed() {
-        if (fixedLitLen_.entries.empty()) {
-            uint8_t lengths[288 + 32];
-            std::fill(lengths, lengths + 144, 8);
-            std::fill(lengths + 144, lengths + 256, 9);
-            std::fill(lengths + 256, lengths + 280, 7);
-            std::fill(lengths + 280, lengths + 288, 8);
-            std::fill(lengths + 288, lengths + 320, 5);
-            fixedLitLen_.Build(lengths, 288, kLitLenPrimaryBits, kSymbols.litLen.data());  // no pairs fit
-            fixedDist_.Build(lengths + 288, 32, kDistPrimaryBits, kSymbols.dist.data());
-        }
-        return StartCodes(fixedLitLen_, fixedDist_);
+        // The same for every stream: built once, when a stream first needs it.
+        struct FixedTables {
+            HuffmanTable literals, distances;
+            FixedTables() {
+                uint8_t lengths[288 + 32];
+                std::fill(lengths, lengths + 144, 8);
+                std::fill(lengths + 144, lengths + 256, 9);
+                std::fill(lengths + 256, lengths + 280, 7);
+                std::fill(lengths + 280, lengths + 288, 8);
+                std::fill(lengths + 288, lengths + 320, 5);
+                literals.Build(lengths, 288, kLitLenPrimaryBits, kSymbols.litLen.data());  // no pairs fit
+                distances.Build(lengths + 288, 32, kDistPrimaryBits, kSymbols.dist.data());
+            }
+        };
+        static const FixedTables fixed;
+        return StartCodes(fixed.literals, fixed.distances);
     }
 
     bool StartCodes(const HuffmanTable& literals, const HuffmanTable& distances) {
@@ -685,7 +690,6 @@ private:
     size_t pendingLength_ = 0, pendingDistance_ = 0;
     const HuffmanTable* literals_ = nullptr;
     const HuffmanTable* distances_ = nullptr;
-    HuffmanTable fixedLitLen_, fixedDist_;
     HuffmanTable codeLengthTable_, dynamicLiterals_, dynamicDistances_;  // of the current dynamic block
 };
 

@@ -12,7 +12,6 @@
 #include <bit>
 #include <cstring>
 #include <memory>
-#include <vector>
 
 namespace {
 
@@ -97,11 +96,13 @@ inline uint32_t Reversed(uint32_t code, uint32_t length) {
     return (uint32_t{kReversedBytes[code & 0xFF]} << 8 | kReversedBytes[code >> 8]) >> (16 - length);
 }
 
-// Built again for every block: the entries keep their storage between builds.
+// Built again for every block: the entries keep their storage between builds,
+// and are not cleared first, since a build writes every entry it can read.
 // Small pictures are mostly a block or two, so a build costs as much as the
 // decoding: its work follows the symbols, not the table's 2^primary entries.
 struct HuffmanTable {
-    std::vector<uint32_t> entries;
+    std::unique_ptr<uint32_t[]> storage;
+    size_t capacity = 0;
     int primaryBits = 0;
 
     // False for lengths that over-subscribe the code space. An incomplete set
@@ -161,8 +162,11 @@ struct HuffmanTable {
             size += size_t{1} << subBits[prefix];
             subBits[prefix] = 0;
         }
-        if (entries.size() < size) entries.resize(size);
-        uint32_t* const table = entries.data();
+        if (capacity < size) {
+            storage = std::make_unique_for_overwrite<uint32_t[]>(size);
+            capacity = size;
+        }
+        uint32_t* const table = storage.get();
 
         // The primary table grows a length at a time: the entries of shorter
         // codes are copied to the new upper half, where the longer codes'
@@ -219,7 +223,7 @@ struct HuffmanTable {
             }
             literals[literalCount++] = static_cast<uint16_t>(symbol);
         }
-        uint32_t* const table = entries.data();
+        uint32_t* const table = storage.get();
         for (int a = 0; a < literalCount; ++a) {
             const uint32_t first = literals[a], firstLength = lengths[first];
             if (firstLength + shortest > primary) break;
@@ -234,7 +238,8 @@ struct HuffmanTable {
         }
     }
 
-    uint32_t Lookup(uint64_t bits) const { return ::Lookup(entries.data(), static_cast<uint32_t>(primaryBits), bits); }
+    const uint32_t* Entries() const { return storage.get(); }
+    uint32_t Lookup(uint64_t bits) const { return ::Lookup(Entries(), static_cast<uint32_t>(primaryBits), bits); }
 };
 
 // Output margin for the fast loop: a whole match plus the overshoot of its
@@ -546,8 +551,8 @@ private:
         uint32_t count = static_cast<uint32_t>(bitCount_);
         // Byte stores may alias anything: the tables go into locals, and
         // their widths are constants, which spares registers.
-        const uint32_t* const litTable = literals.entries.data();
-        const uint32_t* const distTable = distances.entries.data();
+        const uint32_t* const litTable = literals.Entries();
+        const uint32_t* const distTable = distances.Entries();
         constexpr uint32_t litMask = (1u << kLitLenPrimaryBits) - 1;
         Step step = Step::kMore;
 

@@ -484,12 +484,11 @@ private:
 
     // kMore: paused at the limit.
     Step Codes(const HuffmanTable& literals, const HuffmanTable& distances) {
-        for (;;) {
-            Step step = FastCodes(literals, distances);
-            if (step != Step::kMore) return step;
-            step = CarefulCode(literals, distances);
-            if (step != Step::kMore || written_ == limit_) return step;
-        }
+        Step step = FastCodes(literals, distances);
+        // The fast loop stops only within its margins of the input's end or
+        // of the limit, where it cannot start again.
+        while (step == Step::kMore && written_ < limit_) step = CarefulCode(literals, distances);
+        return step;
     }
 
     // Copies count bytes from distance back; overlapping copies repeat recent

@@ -244,9 +244,10 @@ struct HuffmanTable {
 
 constexpr size_t kPairsMinOutput = 2048;
 
-// Output margin for the fast loop: a whole match plus the overshoot of its
-// last word copy.
-constexpr size_t kOutputMargin = 258 + 16;
+// Output margin for the fast loop: the overshoot of a word copy, or a run of
+// three literal entries. A match that would run past the limit is cut there,
+// so that small outputs are not mostly left to the careful path.
+constexpr size_t kOutputMargin = 8;
 // Input margin: the fast loop refills with 8-byte loads, at most two between
 // two checks.
 constexpr size_t kInputMargin = 16;
@@ -650,7 +651,11 @@ private:
             uint8_t* const to = out;
             out += length;
             if (inNext > inLimit || out > outLimit) {
-                for (uint8_t* dst = to; dst < out; ++dst, ++from) *dst = *from;
+                uint8_t* const end = std::min(out, outStart + limit_);
+                for (uint8_t* dst = to; dst < end; ++dst, ++from) *dst = *from;
+                pendingLength_ = static_cast<size_t>(out - end);
+                pendingDistance_ = distance;
+                out = end;
                 break;
             }
             // The next code is decoded while the match is copied.

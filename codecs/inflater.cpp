@@ -12,7 +12,6 @@
 #include <bit>
 #include <cstring>
 #include <memory>
-#include <vector>
 
 namespace {
 
@@ -85,14 +84,32 @@ inline uint32_t Lookup(const uint32_t* entries, uint32_t primaryBits, uint64_t b
     return entry;
 }
 
-// Built again for every block: the entries keep their storage between builds.
+// The bits of a byte in reverse order: codes are stored bit-reversed, as the
+// stream sends their first bit first.
+constexpr std::array<uint8_t, 256> kReversedBytes = [] {
+    std::array<uint8_t, 256> r{};
+    for (int b = 0; b < 256; ++b)
+        for (int i = 0; i < 8; ++i) r[b] |= static_cast<uint8_t>(((b >> i) & 1) << (7 - i));
+    return r;
+}();
+inline uint32_t Reversed(uint32_t code, uint32_t length) {
+    return (uint32_t{kReversedBytes[code & 0xFF]} << 8 | kReversedBytes[code >> 8]) >> (16 - length);
+}
+
+// Built again for every block: the entries keep their storage between builds,
+// and are not cleared first, since a build writes every entry it can read.
+// Small pictures are mostly a block or two, so a build costs as much as the
+// decoding: its work follows the symbols, not the table's 2^primary entries.
 struct HuffmanTable {
-    std::vector<uint32_t> entries;
+    std::unique_ptr<uint32_t[]> storage;
+    size_t capacity = 0;
     int primaryBits = 0;
 
     // False for lengths that over-subscribe the code space. An incomplete set
-    // is accepted; its unused bit patterns decode as errors.
-    bool Build(const uint8_t* lengths, int count, int primary, const uint32_t* symbolEntries) {
+    // is accepted; its unused bit patterns decode as errors. With pairs,
+    // primary entries whose literal code is followed, within the primary
+    // width, by a second whole literal code become literal pairs.
+    bool Build(const uint8_t* lengths, int count, int primary, const uint32_t* symbolEntries, bool pairs = false) {
         primaryBits = primary;
         std::array<uint16_t, kMaxCodeLength + 1> perLength{};
         for (int i = 0; i < count; ++i) ++perLength[lengths[i]];
@@ -102,91 +119,135 @@ struct HuffmanTable {
             left = (left << 1) - perLength[len];
             if (left < 0) return false;
         }
-        std::array<uint16_t, kMaxCodeLength + 2> nextCode{};
-        for (int len = 1; len <= kMaxCodeLength; ++len) nextCode[len + 1] = (nextCode[len] + perLength[len]) << 1;
+        // The symbols by code length, then by value: the canonical order, in
+        // which each length's codes count up from its first.
+        std::array<uint16_t, kMaxCodeLength + 2> firstCode, offset;
+        firstCode[1] = 0;
+        offset[1] = 0;
+        for (int len = 1; len <= kMaxCodeLength; ++len) {
+            firstCode[len + 1] = static_cast<uint16_t>((firstCode[len] + perLength[len]) << 1);
+            offset[len + 1] = static_cast<uint16_t>(offset[len] + perLength[len]);
+        }
+        std::array<uint16_t, kMaxCodeLength + 2> byLengthStart = offset;
+        std::array<uint16_t, 288> sorted;  // only the first offset[16] are set
+        for (int symbol = 0; symbol < count; ++symbol)
+            if (lengths[symbol] != 0) sorted[offset[lengths[symbol]]++] = static_cast<uint16_t>(symbol);
+        const int symbols = byLengthStart[kMaxCodeLength + 1];
+        const int firstLong = byLengthStart[std::min(primary, kMaxCodeLength) + 1];
 
-        // Codes are stored bit-reversed: the stream sends their first bit
-        // first. Codes longer than the primary width are listed apart, with
-        // the widest subtable each primary prefix needs.
-        std::array<uint16_t, 288> reversed{};
-        std::array<uint16_t, 288> longSymbols{};
-        int longCount = 0;
+        // Codes longer than the primary width get the widest subtable each
+        // primary prefix needs.
+        std::array<uint16_t, 288> reversed;  // by symbol, for the codes present
         const uint32_t primaryMask = (1u << primary) - 1;
         std::array<uint8_t, 1u << kLitLenPrimaryBits> subBits;
-        for (int symbol = 0; symbol < count; ++symbol) {
-            int len = lengths[symbol];
-            if (len == 0) continue;
-            uint32_t code = nextCode[len]++, rev = 0;
-            for (int i = 0; i < len; ++i) rev |= ((code >> i) & 1u) << (len - 1 - i);
-            reversed[symbol] = static_cast<uint16_t>(rev);
-            if (len > primary) {
-                longSymbols[longCount++] = static_cast<uint16_t>(symbol);
-                subBits[rev & primaryMask] = 0;
-            }
+        for (int k = firstLong; k < symbols; ++k) {
+            const uint32_t len = lengths[sorted[k]];
+            const uint32_t rev = Reversed(firstCode[len] + (k - byLengthStart[len]), len);
+            reversed[sorted[k]] = static_cast<uint16_t>(rev);
+            subBits[rev & primaryMask] = 0;
         }
-        for (int k = 0; k < longCount; ++k) {
-            int symbol = longSymbols[k];
-            uint8_t& bits = subBits[reversed[symbol] & primaryMask];
-            bits = std::max<uint8_t>(bits, static_cast<uint8_t>(lengths[symbol] - primary));
+        for (int k = firstLong; k < symbols; ++k) {
+            uint8_t& bits = subBits[reversed[sorted[k]] & primaryMask];
+            bits = std::max<uint8_t>(bits, static_cast<uint8_t>(lengths[sorted[k]] - primary));
         }
 
         // Subtables follow the primary table, in the order their prefixes
-        // first appear. A complete code writes every entry; an incomplete one
-        // starts from entries that decode as errors.
+        // first appear.
         size_t size = size_t{1} << primary;
         std::array<uint32_t, 1u << kLitLenPrimaryBits> pointers;
-        for (int k = 0; k < longCount; ++k) {
-            uint32_t prefix = reversed[longSymbols[k]] & primaryMask;
+        for (int k = firstLong; k < symbols; ++k) {
+            uint32_t prefix = reversed[sorted[k]] & primaryMask;
             if (subBits[prefix] == 0) continue;  // already placed
             pointers[prefix] = static_cast<uint32_t>(size) << 16 | kSubtable | uint32_t{subBits[prefix]} << 8;
             size += size_t{1} << subBits[prefix];
             subBits[prefix] = 0;
         }
-        if (entries.size() < size) entries.resize(size);
-        if (left != 0) std::fill(entries.begin(), entries.begin() + static_cast<ptrdiff_t>(size), kInvalid);
-        for (int k = 0; k < longCount; ++k) {
-            uint32_t prefix = reversed[longSymbols[k]] & primaryMask;
-            entries[prefix] = pointers[prefix];
+        if (capacity < size) {
+            storage = std::make_unique_for_overwrite<uint32_t[]>(size);
+            capacity = size;
+        }
+        uint32_t* const table = storage.get();
+
+        // The primary table grows a length at a time: the entries of shorter
+        // codes are copied to the new upper half, where the longer codes'
+        // bit patterns then differ from theirs. Patterns no code reaches
+        // decode as errors.
+        int k = 0;
+        uint32_t width = 1;
+        while (width < static_cast<uint32_t>(primary) && byLengthStart[width + 1] == 0) ++width;
+        std::fill(table, table + (size_t{1} << width), kInvalid);
+        for (uint32_t len = width;; ++len) {
+            for (uint32_t code = firstCode[len]; k < byLengthStart[len + 1]; ++k, ++code) {
+                const uint32_t symbol = sorted[k], rev = Reversed(code, len);
+                reversed[symbol] = static_cast<uint16_t>(rev);
+                table[rev] = symbolEntries[symbol] + (len << 8) + len;
+            }
+            if (len == static_cast<uint32_t>(primary)) break;
+            std::memcpy(table + (size_t{1} << len), table, sizeof(uint32_t) << len);
         }
 
-        for (int symbol = 0; symbol < count; ++symbol) {
-            uint32_t len = lengths[symbol];
-            if (len == 0) continue;
-            uint32_t rev = reversed[symbol];
-            uint32_t leaf = symbolEntries[symbol] + (len << 8) + len;
-            if (len <= static_cast<uint32_t>(primary)) {
-                for (uint32_t i = rev; i <= primaryMask; i += 1u << len) entries[i] = leaf;
-            } else {
-                uint32_t pointer = entries[rev & primaryMask];
-                uint32_t start = Value(pointer), width = 1u << CodeLength(pointer);
-                for (uint32_t i = rev >> primary; i < width; i += 1u << (len - primary)) entries[start + i] = leaf;
-            }
+        // A complete code writes every subtable entry; an incomplete one
+        // starts from entries that decode as errors.
+        if (left != 0) std::fill(table + primaryMask + 1, table + size, kInvalid);
+        for (int j = firstLong; j < symbols; ++j) {
+            uint32_t prefix = reversed[sorted[j]] & primaryMask;
+            table[prefix] = pointers[prefix];
         }
+        for (int j = firstLong; j < symbols; ++j) {
+            const uint32_t symbol = sorted[j], len = lengths[symbol], rev = reversed[symbol];
+            const uint32_t leaf = symbolEntries[symbol] + (len << 8) + len;
+            const uint32_t pointer = table[rev & primaryMask];
+            const uint32_t start = Value(pointer), subWidth = 1u << CodeLength(pointer);
+            for (uint32_t i = rev >> primary; i < subWidth; i += 1u << (len - primary)) table[start + i] = leaf;
+        }
+
+        if (pairs) PairLiterals(lengths, sorted.data(), symbols, reversed.data());
         return true;
     }
 
-    // Turns primary entries whose literal code is followed, within the
-    // primary width, by a second whole literal code into literal pairs.
-    // Descending order reads every second entry before it can change: the
-    // bits after a code index a lower entry.
-    void PairLiterals() {
-        for (uint32_t i = (1u << primaryBits); i-- > 0;) {
-            uint32_t first = entries[i];
-            if (!(first & kLiteral)) continue;
-            uint32_t length = CodeLength(first);
-            uint32_t second = entries[i >> length];
-            if (!(second & kLiteral) || CodeLength(second) > static_cast<uint32_t>(primaryBits) - length) continue;
-            entries[i] = (Value(second) & 0xFF) << 24 | (Value(first) & 0xFF) << 16 | kLiteral | kLiteralPair |
-                         length << 8 | (length + CodeLength(second));
+    // Every two literal codes that fit the primary width together, in
+    // length order: each pair fills the entries its two codes begin, whose
+    // count is at most the table's.
+    void PairLiterals(const uint8_t* lengths, const uint16_t* sorted, int symbols, const uint16_t* reversed) {
+        const uint32_t primary = static_cast<uint32_t>(primaryBits);
+        std::array<uint16_t, 256> literals;
+        int literalCount = 0;
+        uint32_t shortest = 0;
+        for (int k = 0; k < symbols; ++k) {
+            const uint32_t symbol = sorted[k], len = lengths[symbol];
+            if (shortest != 0 && len > primary - shortest) break;
+            if (symbol >= 256) continue;
+            if (shortest == 0) {
+                shortest = len;
+                if (2 * len > primary) return;
+            }
+            literals[literalCount++] = static_cast<uint16_t>(symbol);
+        }
+        uint32_t* const table = storage.get();
+        for (int a = 0; a < literalCount; ++a) {
+            const uint32_t first = literals[a], firstLength = lengths[first];
+            if (firstLength + shortest > primary) break;
+            for (int b = 0; b < literalCount; ++b) {
+                const uint32_t second = literals[b], length = firstLength + lengths[second];
+                if (length > primary) break;
+                const uint32_t pair = second << 24 | first << 16 | kLiteral | kLiteralPair | firstLength << 8 | length;
+                for (uint32_t i = reversed[first] | uint32_t{reversed[second]} << firstLength; i <= (1u << primary) - 1;
+                     i += 1u << length)
+                    table[i] = pair;
+            }
         }
     }
 
-    uint32_t Lookup(uint64_t bits) const { return ::Lookup(entries.data(), static_cast<uint32_t>(primaryBits), bits); }
+    const uint32_t* Entries() const { return storage.get(); }
+    uint32_t Lookup(uint64_t bits) const { return ::Lookup(Entries(), static_cast<uint32_t>(primaryBits), bits); }
 };
 
-// Output margin for the fast loop: a whole match plus the overshoot of its
-// last word copy.
-constexpr size_t kOutputMargin = 258 + 16;
+constexpr size_t kPairsMinOutput = 2048;
+
+// Output margin for the fast loop: the overshoot of a word copy, or a run of
+// three literal entries. A match that would run past the limit is cut there,
+// so that small outputs are not mostly left to the careful path.
+constexpr size_t kOutputMargin = 8;
 // Input margin: the fast loop refills with 8-byte loads, at most two between
 // two checks.
 constexpr size_t kInputMargin = 16;
@@ -347,17 +408,22 @@ private:
     }
 
     bool StartFixed() {
-        if (fixedLitLen_.entries.empty()) {
-            uint8_t lengths[288 + 32];
-            std::fill(lengths, lengths + 144, 8);
-            std::fill(lengths + 144, lengths + 256, 9);
-            std::fill(lengths + 256, lengths + 280, 7);
-            std::fill(lengths + 280, lengths + 288, 8);
-            std::fill(lengths + 288, lengths + 320, 5);
-            fixedLitLen_.Build(lengths, 288, kLitLenPrimaryBits, kSymbols.litLen.data());  // no pairs fit
-            fixedDist_.Build(lengths + 288, 32, kDistPrimaryBits, kSymbols.dist.data());
-        }
-        return StartCodes(fixedLitLen_, fixedDist_);
+        // The same for every stream: built once, when a stream first needs it.
+        struct FixedTables {
+            HuffmanTable literals, distances;
+            FixedTables() {
+                uint8_t lengths[288 + 32];
+                std::fill(lengths, lengths + 144, 8);
+                std::fill(lengths + 144, lengths + 256, 9);
+                std::fill(lengths + 256, lengths + 280, 7);
+                std::fill(lengths + 280, lengths + 288, 8);
+                std::fill(lengths + 288, lengths + 320, 5);
+                literals.Build(lengths, 288, kLitLenPrimaryBits, kSymbols.litLen.data());  // no pairs fit
+                distances.Build(lengths + 288, 32, kDistPrimaryBits, kSymbols.dist.data());
+            }
+        };
+        static const FixedTables fixed;
+        return StartCodes(fixed.literals, fixed.distances);
     }
 
     bool StartCodes(const HuffmanTable& literals, const HuffmanTable& distances) {
@@ -413,25 +479,22 @@ private:
         if (lengths[256] == 0) return false;  // a block must be able to end
         HuffmanTable& literals = dynamicLiterals_;
         HuffmanTable& distances = dynamicDistances_;
-        if (!literals.Build(lengths, literalCount, kLitLenPrimaryBits, kSymbols.litLen.data()) ||
+        // Pairs cost about what they save on 2 KiB of output (16 to 32 px
+        // icons measured); the block cannot give more than what is left.
+        const bool pairs = total_ - Produced() >= kPairsMinOutput;
+        if (!literals.Build(lengths, literalCount, kLitLenPrimaryBits, kSymbols.litLen.data(), pairs) ||
             !distances.Build(lengths + literalCount, distanceCount, kDistPrimaryBits, kSymbols.dist.data()))
             return false;
-        // Pairs need two literal codes within the primary width.
-        int shortest = kMaxCodeLength + 1;
-        for (int symbol = 0; symbol < 256; ++symbol)
-            if (lengths[symbol] != 0) shortest = std::min<int>(shortest, lengths[symbol]);
-        if (2 * shortest <= kLitLenPrimaryBits) literals.PairLiterals();
         return StartCodes(literals, distances);
     }
 
     // kMore: paused at the limit.
     Step Codes(const HuffmanTable& literals, const HuffmanTable& distances) {
-        for (;;) {
-            Step step = FastCodes(literals, distances);
-            if (step != Step::kMore) return step;
-            step = CarefulCode(literals, distances);
-            if (step != Step::kMore || written_ == limit_) return step;
-        }
+        Step step = FastCodes(literals, distances);
+        // The fast loop stops only within its margins of the input's end or
+        // of the limit, where it cannot start again.
+        while (step == Step::kMore && written_ < limit_) step = CarefulCode(literals, distances);
+        return step;
     }
 
     // Copies count bytes from distance back; overlapping copies repeat recent
@@ -493,8 +556,8 @@ private:
         uint32_t count = static_cast<uint32_t>(bitCount_);
         // Byte stores may alias anything: the tables go into locals, and
         // their widths are constants, which spares registers.
-        const uint32_t* const litTable = literals.entries.data();
-        const uint32_t* const distTable = distances.entries.data();
+        const uint32_t* const litTable = literals.Entries();
+        const uint32_t* const distTable = distances.Entries();
         constexpr uint32_t litMask = (1u << kLitLenPrimaryBits) - 1;
         Step step = Step::kMore;
 
@@ -588,7 +651,11 @@ private:
             uint8_t* const to = out;
             out += length;
             if (inNext > inLimit || out > outLimit) {
-                for (uint8_t* dst = to; dst < out; ++dst, ++from) *dst = *from;
+                uint8_t* const end = std::min(out, outStart + limit_);
+                for (uint8_t* dst = to; dst < end; ++dst, ++from) *dst = *from;
+                pendingLength_ = static_cast<size_t>(out - end);
+                pendingDistance_ = distance;
+                out = end;
                 break;
             }
             // The next code is decoded while the match is copied.
@@ -647,7 +714,6 @@ private:
     size_t pendingLength_ = 0, pendingDistance_ = 0;
     const HuffmanTable* literals_ = nullptr;
     const HuffmanTable* distances_ = nullptr;
-    HuffmanTable fixedLitLen_, fixedDist_;
     HuffmanTable codeLengthTable_, dynamicLiterals_, dynamicDistances_;  // of the current dynamic block
 };
 

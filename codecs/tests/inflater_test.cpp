@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <string>
 #include <vector>
 
@@ -34,6 +36,18 @@ Bytes Varied(size_t size) {
     for (size_t i = 0; i < size; ++i) {
         state = state * 1103515245 + 12345;
         data[i] = static_cast<uint8_t>(i % 97 < 60 ? (state >> 24) % 16 + 'a' : data[i - 13 > i ? 0 : i - 13]);
+    }
+    return data;
+}
+
+// Bytes whose frequencies halve every eighth value: codes of 2 to 15 bits,
+// the long ones through subtables, with few matches.
+Bytes Skewed(size_t size) {
+    Bytes data(size);
+    uint32_t state = 777;
+    for (uint8_t& b : data) {
+        state ^= state << 13, state ^= state >> 17, state ^= state << 5;
+        b = static_cast<uint8_t>(std::countr_zero(state | 1u << 31) * 8 + (state >> 29));
     }
     return data;
 }
@@ -72,6 +86,7 @@ TEST(Inflater, StoredFixedAndDynamicBlocks) {
         {Varied(70000), 0, 0},  // several stored blocks
         {Bytes{'h', 'e', 'l', 'l', 'o', ' ', 'h', 'e', 'l', 'l', 'o', ' ', 'h', 'e', 'l', 'l', 'o'}, 9, 1},
         {Varied(200000), 9, 2},
+        {Skewed(100000), 9, 2},
     };
     for (const Case& c : cases) {
         Bytes stream = Deflate(c.data, c.level);
